@@ -1,0 +1,39 @@
+// The drivers of the codec: encode a grid to a .tq1 file, decode a file back to a grid, and
+// the in-memory round trip that previews show. Each runs once on a fresh CodecContext.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "CodecContext.h"
+#include "CodecStatus.h"
+
+namespace tq1 {
+
+// Encodes context.pixels into context.stream. Afterwards `pixels` holds the image rebuilt
+// from the tokens (exactly what decoding the bytes gives) and `flatPixels` the same unsmoothed.
+CodecStatus encodeToBytes(CodecContext& context);
+
+// encodeToBytes, then writes the bytes to `path` through a temporary file in the same folder
+// that replaces the target only when complete. On failure an existing file is left untouched.
+CodecStatus encodeFile(CodecContext& context, const std::filesystem::path& path);
+
+// Decodes a .tq1 byte stream into context.pixels (smoothed) and context.flatPixels.
+CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> bytes);
+
+// Reads `path` and decodes it.
+CodecStatus decodeFile(CodecContext& context, const std::filesystem::path& path);
+
+// The lossy part alone: quantise, tokenise and rebuild, with no codes and no file.
+CodecStatus previewRoundTrip(CodecContext& context);
+
+// Reads a whole file; used by decodeFile and the tools.
+CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
+
+// Writes bytes to path through a temporary file and a rename.
+CodecStatus writeFileAtomically(const std::filesystem::path& path,
+                                std::span<const std::uint8_t> bytes);
+
+}  // namespace tq1

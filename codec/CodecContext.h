@@ -1,0 +1,85 @@
+// One image's codec state: its grids, the coding parameters, the quantiser's tables, the token
+// sequence and the symbol table. A caller creates one context per operation, fills it, runs
+// one driver (see Codec.h) and reads the result out of `pixels`.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "CodecStatus.h"
+#include "Grid.h"
+#include "Limits.h"
+#include "PackedColour.h"
+#include "SymbolTable.h"
+
+namespace tq1 {
+
+// Called with (cells done, cells in all) after every block that a walk emits or fills.
+using ProgressCallback = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// The parameters a person chooses, in one place, with their ranges.
+struct CodecParams {
+  std::uint8_t tolerance = 0;        // largest per-channel spread inside one block (UI: 0-50)
+  std::uint8_t smoothThreshold = 0;  // largest neighbour difference that is blended (UI: 0-150)
+  std::array<std::uint8_t, 3> bits{8, 8, 8};  // bits kept per colour component, 0-8
+
+  [[nodiscard]] CodecStatus validate() const;
+  friend bool operator==(const CodecParams&, const CodecParams&) = default;
+};
+
+struct CodecContext {
+  std::uint32_t maxX = 0;  // image width - 1
+  std::uint32_t maxY = 0;  // image height - 1
+  std::uint64_t progressDone = 0;
+  std::uint64_t progressTotal = 0;
+  std::uint8_t tolerance = 0;
+  std::uint8_t smoothThreshold = 0;
+  std::array<std::uint32_t, 4> levelCount{};  // levels per channel after quantisation, 1-256
+  std::array<std::uint8_t, 4> maxLevel{255, 255, 255, 255};  // largest level index allowed
+  std::array<std::uint8_t, 4> literalBits{};  // width of a level index in a literal colour
+  std::uint32_t lastSymbol = 0;
+  std::uint32_t lastToken = 0;
+  std::uint32_t currentSymbol = 0;
+  PackedColour markerX = MarkerXToken;
+  PackedColour markerY = MarkerYToken;
+  PackedColour escapeSymbol = 0;
+  std::uint64_t markerXCount = 0;
+  std::uint64_t markerYCount = 0;
+  std::uint64_t singletonCount = 0;
+  std::array<PackedColour, 3> controlValue{};
+  std::array<std::array<std::int64_t, 256>, 4> histogram{};
+  std::array<std::array<std::uint8_t, 256>, 4> levelValue{};
+  std::array<std::array<std::uint8_t, 256>, 4> channelMap{};
+  std::vector<PackedColour> tokens;
+  std::size_t cursor = 0;
+  Grid pixels;
+  Grid flatPixels;
+  SymbolTable symbols;
+  std::vector<std::uint8_t> stream;  // the bytes of the file written or read
+  ProgressCallback progress;
+  std::uint64_t maxPixels = kDefaultMaxPixels;  // refuse larger images before allocating
+
+  [[nodiscard]] std::uint32_t width() const noexcept { return maxX + 1; }
+  [[nodiscard]] std::uint32_t height() const noexcept { return maxY + 1; }
+  [[nodiscard]] std::uint64_t cellCount() const noexcept {
+    return std::uint64_t{maxX + 1} * (std::uint64_t{maxY} + 1);
+  }
+  void reportProgress(std::uint64_t cells) {
+    progressDone += cells;
+    if (progress) progress(progressDone, progressTotal);
+  }
+};
+
+// Sets tolerance, smoothThreshold and maxLevel from the parameters.
+void applyParams(CodecContext& context, const CodecParams& params);
+
+// Allocates both grids for maxX + 1 by maxY + 1 cells, after checking the size against the
+// format's sides and maxPixels; running out of memory is an error, not an abort.
+CodecStatus allocateGrids(CodecContext& context);
+
+// Makes a context ready to encode `image`: extents, parameters, grids.
+CodecStatus prepareForEncoding(CodecContext& context, Grid image, const CodecParams& params);
+
+}  // namespace tq1

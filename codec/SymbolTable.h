@@ -1,0 +1,74 @@
+// The distinct symbols of one image (block colours and the three control symbols), sorted by
+// value, with their counts and canonical prefix codes. The reader rebuilds the very same codes
+// from the stored counts, so every step of the construction, tie order included, is part of
+// the file format.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "PackedColour.h"
+
+namespace tq1 {
+
+struct SymbolEntry {
+  std::uint32_t value = EmptyCell;  // a colour or a control value; EmptyCell until known
+  std::uint32_t count = 0;          // occurrences: the weight of the code construction
+  std::uint8_t length = 0;          // code length in bits, 0 until codes are built
+  std::uint32_t code = 0;           // right-aligned code, first bit sent = its top bit
+
+  friend bool operator==(const SymbolEntry&, const SymbolEntry&) = default;
+};
+
+// Marks a symbol that has no code in codeIndex.
+inline constexpr std::uint32_t kNoCode = 0xFFFFFF;
+
+class SymbolTable {
+ public:
+  std::vector<SymbolEntry> entries;      // sorted by value, values distinct
+  std::vector<std::uint32_t> byCount;    // symbol indices, largest count first
+  std::vector<std::uint32_t> byLength;   // symbol indices, shortest code first
+  std::vector<std::uint32_t> codeIndex;  // symbol index -> position in byCount, or kNoCode
+
+  [[nodiscard]] std::uint32_t size() const noexcept {
+    return static_cast<std::uint32_t>(entries.size());
+  }
+
+  // The index of value, or -(p + 1) with p the position where it would be inserted.
+  [[nodiscard]] std::int32_t find(std::uint32_t value) const noexcept;
+  // Inserts a fresh entry (count 0) holding value at position p and returns p.
+  std::uint32_t insertAt(std::uint32_t value, std::uint32_t p);
+  std::uint32_t findOrInsert(std::uint32_t value);
+
+  // Replaces the table by the given (value, count) pairs; values must be distinct. Equivalent
+  // to inserting them one by one with findOrInsert, without the quadratic shifting.
+  void assignSorted(std::vector<SymbolEntry> sortedEntries);
+
+  // Builds code lengths and canonical codes for entries 0 ... last from their counts and
+  // returns the position in byCount of the last symbol with a non-zero count.
+  std::uint32_t buildCodes(std::uint32_t last);
+
+  // The longest code length buildCodes produced (0 before it ran).
+  [[nodiscard]] unsigned maxCodeLength() const noexcept;
+};
+
+// The number of binary digits of x, at least 1.
+[[nodiscard]] constexpr std::uint8_t bitLength(std::uint32_t x) noexcept {
+  std::uint8_t n = 0;
+  do {
+    ++n;
+    x >>= 1;
+  } while (x != 0);
+  return n;
+}
+
+// Orders positions first ... last of index by an unsigned key, with exactly the permutation
+// of the format's quicksort (middle pivot, Hoare partition; descending = ascending, then
+// reversed). When stepBudget is given and the sort needs more element steps than that, it
+// stops and returns false (used on untrusted counts to keep decoding free of hangs).
+bool sortIndices(std::span<const std::uint32_t> keys, std::span<std::uint32_t> index,
+                 bool descending, std::optional<std::uint64_t> stepBudget = std::nullopt);
+
+}  // namespace tq1
