@@ -50,6 +50,10 @@ class SymbolTable {
   // returns the position in byCount of the last symbol with a non-zero count.
   std::uint32_t buildCodes(std::uint32_t last);
 
+  // The same for counts from untrusted data: gives up (nullopt) when sorting them would take
+  // more than sortBudget element steps, so hostile counts cannot make decoding hang.
+  std::optional<std::uint32_t> buildCodes(std::uint32_t last, std::uint64_t sortBudget);
+
   // The longest code length buildCodes produced (0 before it ran).
   [[nodiscard]] unsigned maxCodeLength() const noexcept;
 };

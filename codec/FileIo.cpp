@@ -1,0 +1,103 @@
+// Whole-file reads and atomic whole-file writes for the codec's drivers.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "Codec.h"
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#define TQ1_HAVE_FSYNC 1
+#endif
+
+namespace tq1 {
+
+namespace {
+
+std::string describe(const std::filesystem::path& path, const char* what) {
+  std::string text = std::string(what) + " '" + path.string() + "'";
+  if (errno != 0) text += ": " + std::string(std::strerror(errno));
+  return text;
+}
+
+struct FileCloser {
+  void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// A name beside the target that no other writer uses, so the rename is atomic.
+std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  std::filesystem::path name = target;
+  name += ".tmp" + std::to_string(random() % 1000000000ull);
+  return name;
+}
+
+bool flushToDisk(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+#ifdef TQ1_HAVE_FSYNC
+  if (::fsync(::fileno(file)) != 0) return false;
+#endif
+  return true;
+}
+
+}  // namespace
+
+CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) {
+  errno = 0;
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    return CodecStatus::failure(CodecError::FileOpenFailed, "'" + path.string() + "' is a folder");
+  }
+  FileHandle file(std::fopen(path.c_str(), "rb"));
+  if (!file) return CodecStatus::failure(CodecError::FileOpenFailed, describe(path, "cannot open"));
+  bytes.clear();
+  try {
+    std::uint8_t chunk[65536];
+    while (true) {
+      const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+      bytes.insert(bytes.end(), chunk, chunk + got);
+      if (got < sizeof chunk) break;
+    }
+  } catch (const std::bad_alloc&) {
+    return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to read '" + path.string() + "'");
+  }
+  if (std::ferror(file.get())) {
+    return CodecStatus::failure(CodecError::FileReadFailed, describe(path, "cannot read"));
+  }
+  return CodecStatus::success();
+}
+
+CodecStatus writeFileAtomically(const std::filesystem::path& path,
+                                std::span<const std::uint8_t> bytes) {
+  errno = 0;
+  const std::filesystem::path temporary = temporaryNameFor(path);
+  FileHandle file(std::fopen(temporary.c_str(), "wbx"));
+  if (!file) {
+    return CodecStatus::failure(CodecError::FileWriteFailed, describe(path, "cannot create"));
+  }
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
+                       flushToDisk(file.get());
+  const bool closed = std::fclose(file.release()) == 0;
+  if (!written || !closed) {
+    const CodecStatus status =
+        CodecStatus::failure(CodecError::FileWriteFailed, describe(path, "cannot write"));
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    return status;
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
+    std::filesystem::remove(temporary, error);
+    return CodecStatus::failure(CodecError::FileWriteFailed,
+                                "cannot replace '" + path.string() + "': " + error.message());
+  }
+  return CodecStatus::success();
+}
+
+}  // namespace tq1

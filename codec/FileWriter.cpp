@@ -1,0 +1,225 @@
+// The encode driver: tokenise, rebuild the shown image, choose the control symbols and the
+// codes, and write header, level tables, counts and coded tokens.
+#include <algorithm>
+#include <string>
+
+#include "BitWriter.h"
+#include "BlockDecoder.h"
+#include "BlockEncoder.h"
+#include "Codec.h"
+#include "ColourMap.h"
+
+namespace tq1 {
+
+namespace {
+
+CodecStatus checkInput(const CodecContext& context) {
+  if (context.pixels.width() != context.width() || context.pixels.height() != context.height() ||
+      context.flatPixels.width() != context.width() ||
+      context.flatPixels.height() != context.height()) {
+    return CodecStatus::failure(CodecError::InvalidParameters,
+                                "the grids do not match the image extents");
+  }
+  if (context.width() > kMaxSide || context.height() > kMaxSide) {
+    return CodecStatus::failure(CodecError::ImageTooLarge,
+                                "image sides are limited to 65536 pixels");
+  }
+  for (const PackedColour cell : context.pixels.cells()) {
+    if ((cell >> 24) != 0) {
+      return CodecStatus::failure(CodecError::InvalidPixels,
+                                  "image cells must have 0 in their fourth channel");
+    }
+  }
+  return CodecStatus::success();
+}
+
+// Gives the three control symbols the smallest values no colour uses, with their counts.
+void assignControlSymbols(CodecContext& context) {
+  SymbolTable& table = context.symbols;
+  for (const SymbolEntry& e : table.entries) context.singletonCount += e.count == 1 ? 1 : 0;
+  context.markerXCount = std::max<std::uint64_t>(context.markerXCount, 2);
+  context.markerYCount = std::max<std::uint64_t>(context.markerYCount, 2);
+  context.singletonCount = std::max<std::uint64_t>(context.singletonCount, 2);
+  const std::uint64_t counts[3] = {context.markerXCount, context.markerYCount,
+                                   context.singletonCount};
+  std::uint32_t candidate = 0;
+  for (unsigned k = 0; k < 3; ++k) {
+    while (table.find(candidate) >= 0) ++candidate;
+    context.controlValue[k] = candidate;
+    const std::uint32_t at = table.findOrInsert(candidate);
+    table.entries[at].count = static_cast<std::uint32_t>(std::min<std::uint64_t>(counts[k], UINT32_MAX));
+  }
+}
+
+// Stores counts that fit 20 bits and give codes of at most 32 bits: every count is shifted
+// right by the smallest s that achieves both, and kept at least 1.
+void buildFittingCodes(CodecContext& context) {
+  SymbolTable& table = context.symbols;
+  std::vector<std::uint32_t> original(table.size());
+  std::uint32_t largest = 0;
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    original[i] = table.entries[i].count;
+    largest = std::max(largest, original[i]);
+  }
+  unsigned shift = 0;
+  while ((largest >> shift) >= kCountLimit) ++shift;
+  while (true) {
+    for (std::uint32_t i = 0; i < table.size(); ++i) {
+      table.entries[i].count = std::max<std::uint32_t>(1, original[i] >> shift);
+    }
+    context.lastSymbol = table.buildCodes(table.size() - 1);
+    if (table.maxCodeLength() <= kMaxCodeLength) return;
+    ++shift;
+  }
+}
+
+CodecStatus checkFormatLimits(const CodecContext& context) {
+  if (context.tokens.size() > kMaxTokens) {
+    return CodecStatus::failure(CodecError::TooManyTokens,
+                                "the image needs " + std::to_string(context.tokens.size()) +
+                                    " tokens, more than the format's 16777216; raise the "
+                                    "tolerance or lower the bits per component");
+  }
+  if (context.symbols.size() > kMaxSymbols) {
+    return CodecStatus::failure(CodecError::TooManySymbols,
+                                "the image has more distinct block colours than the format "
+                                "holds; raise the tolerance or lower the bits per component");
+  }
+  for (unsigned k = 0; k < 3; ++k) {
+    if (context.controlValue[k] >= kControlValueLimit) {
+      return CodecStatus::failure(CodecError::ControlValueOverflow,
+                                  "the image uses too many of the lowest colour values; lower "
+                                  "the bits per component");
+    }
+    const std::int32_t index = context.symbols.find(context.controlValue[k]);
+    if (index < 0 || static_cast<std::uint32_t>(index) >= kControlIndexLimit) {
+      return CodecStatus::failure(CodecError::TooManySymbols,
+                                  "too many colours below the control symbols; raise the "
+                                  "tolerance or lower the bits per component");
+    }
+  }
+  return CodecStatus::success();
+}
+
+void writeHeader(const CodecContext& context, BitWriter& out) {
+  out.writeBits(0x54, 8);
+  out.writeBits(0x51, 8);
+  out.writeBits(1, 8);
+  out.writeBits(0, 8);
+  out.writeBits(context.maxX, 16);
+  out.writeBits(context.maxY, 16);
+  out.writeBits(context.tolerance, 8);
+  out.writeBits(context.smoothThreshold, 8);
+  for (unsigned c = 0; c < 4; ++c) out.writeBits(context.levelCount[c] - 1, 8);
+  out.writeBits(context.lastSymbol, kSymbolCountBits);
+  out.writeBits(context.lastToken, kTokenCountBits);
+  for (unsigned k = 0; k < 3; ++k) {
+    out.writeBits(context.controlValue[k], kControlValueBits);
+    out.writeBits(static_cast<std::uint32_t>(context.symbols.find(context.controlValue[k])),
+                  kControlIndexBits);
+  }
+}
+
+void writeTables(const CodecContext& context, BitWriter& out) {
+  for (unsigned c = 0; c < 4; ++c) {
+    for (std::uint32_t l = 0; l < context.levelCount[c]; ++l) {
+      out.writeBits(context.levelValue[c][l], 8);
+    }
+  }
+  for (std::uint32_t i = 0; i <= context.lastSymbol; ++i) {
+    out.writeBits(context.symbols.entries[i].count, kCountBits);
+  }
+}
+
+void writeLiteral(const CodecContext& context, PackedColour colour, BitWriter& out) {
+  for (unsigned c = 0; c < 3; ++c) {
+    out.writeBits(context.channelMap[c][channelOf(colour, c)], context.literalBits[c]);
+  }
+}
+
+void writeTokens(CodecContext& context, BitWriter& out) {
+  const SymbolTable& table = context.symbols;
+  ColourMap indexOf;
+  for (std::uint32_t i = 0; i < table.size(); ++i) indexOf[table.entries[i].value] = i;
+  const auto entryOf = [&](PackedColour value) -> const SymbolEntry& {
+    return table.entries[static_cast<std::uint32_t>(table.find(value))];
+  };
+  const SymbolEntry& xCode = entryOf(context.controlValue[0]);
+  const SymbolEntry& yCode = entryOf(context.controlValue[1]);
+  const SymbolEntry& escape = entryOf(context.controlValue[2]);
+  std::vector<std::uint8_t> literalSeen(table.size(), 0);
+  for (std::uint32_t t = 0; t <= context.lastToken; ++t) {
+    const PackedColour token = context.tokens[t];
+    if (token == MarkerXToken) {
+      out.writeBits(xCode.code, xCode.length);
+    } else if (token == MarkerYToken) {
+      out.writeBits(yCode.code, yCode.length);
+    } else {
+      const std::uint32_t h = *indexOf.find(token);
+      const SymbolEntry& e = table.entries[h];
+      if (table.codeIndex[h] > context.lastSymbol) {
+        out.writeBits(escape.code, escape.length);
+        writeLiteral(context, token, out);
+        continue;
+      }
+      out.writeBits(e.code, e.length);
+      if (literalSeen[h] == 0) {
+        writeLiteral(context, token, out);
+        literalSeen[h] = 1;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+CodecStatus encodeToBytes(CodecContext& context) {
+  if (CodecStatus status = checkInput(context); !status) return status;
+  try {
+    context.progressDone = 0;
+    context.progressTotal = 3 * context.cellCount();
+    context.lastToken = tokenise(context);
+    context.markerX = MarkerXToken;
+    context.markerY = MarkerYToken;
+    if (CodecStatus status = rebuildImage(context); !status) return status;
+    assignControlSymbols(context);
+    context.escapeSymbol = context.controlValue[2];
+    if (CodecStatus status = checkFormatLimits(context); !status) return status;
+    buildFittingCodes(context);
+    for (unsigned c = 0; c < 3; ++c) {
+      context.literalBits[c] = bitLength(context.levelCount[c] - 1);
+    }
+    context.literalBits[3] = 0;
+
+    BitWriter out(context.stream);
+    writeHeader(context, out);
+    writeTables(context, out);
+    writeTokens(context, out);
+    out.finish();
+    // The file's markers are the control values; the in-memory tokens keep their own markers.
+    context.markerX = context.controlValue[0];
+    context.markerY = context.controlValue[1];
+  } catch (const std::bad_alloc&) {
+    return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to encode the image");
+  }
+  return CodecStatus::success();
+}
+
+CodecStatus encodeFile(CodecContext& context, const std::filesystem::path& path) {
+  if (CodecStatus status = encodeToBytes(context); !status) return status;
+  return writeFileAtomically(path, context.stream);
+}
+
+CodecStatus previewRoundTrip(CodecContext& context) {
+  if (CodecStatus status = checkInput(context); !status) return status;
+  try {
+    tokenise(context);
+    context.markerX = MarkerXToken;
+    context.markerY = MarkerYToken;
+    return rebuildImage(context);
+  } catch (const std::bad_alloc&) {
+    return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory for the preview");
+  }
+}
+
+}  // namespace tq1

@@ -1,0 +1,216 @@
+// Symbol table operations and the canonical prefix code construction.
+#include "SymbolTable.h"
+
+#include <algorithm>
+#include <cassert>
+#include <queue>
+
+namespace tq1 {
+
+std::int32_t SymbolTable::find(std::uint32_t value) const noexcept {
+  if (entries.empty()) return -1;
+  std::uint32_t lo = 0;
+  std::uint32_t hi = size() - 1;
+  while (lo != hi) {
+    const std::uint32_t mid = (lo + hi) / 2;
+    if (entries[mid].value < value) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  const auto at = static_cast<std::int32_t>(hi);
+  if (entries[hi].value > value) return -at - 1;
+  if (entries[hi].value < value) return -at - 2;
+  return at;
+}
+
+std::uint32_t SymbolTable::insertAt(std::uint32_t value, std::uint32_t p) {
+  SymbolEntry fresh;
+  fresh.value = value;
+  entries.insert(entries.begin() + p, fresh);
+  return p;
+}
+
+std::uint32_t SymbolTable::findOrInsert(std::uint32_t value) {
+  const std::int32_t found = find(value);
+  if (found >= 0) return static_cast<std::uint32_t>(found);
+  return insertAt(value, static_cast<std::uint32_t>(-(found + 1)));
+}
+
+void SymbolTable::assignSorted(std::vector<SymbolEntry> sortedEntries) {
+  entries = std::move(sortedEntries);
+  byCount.clear();
+  byLength.clear();
+  codeIndex.clear();
+}
+
+namespace {
+
+// The Hoare quicksort whose exact permutation the format depends on, with the larger side
+// handled by the loop and the smaller by an explicit stack, so depth stays logarithmic.
+// Sorting the two sides in either order gives the same permutation: they are disjoint.
+bool quicksortAscending(std::span<const std::uint32_t> keys, std::span<std::uint32_t> index,
+                        std::int64_t first, std::int64_t last, std::uint64_t budget) {
+  struct Range {
+    std::int64_t lo, hi;
+  };
+  std::vector<Range> pending;
+  pending.push_back({first, last});
+  std::uint64_t steps = 0;
+  while (!pending.empty()) {
+    auto [lo, hi] = pending.back();
+    pending.pop_back();
+    while (lo < hi) {
+      const std::uint32_t pivot = keys[index[static_cast<std::size_t>((lo + hi) / 2)]];
+      std::int64_t i = lo;
+      std::int64_t j = hi;
+      while (i <= j) {
+        while (keys[index[static_cast<std::size_t>(i)]] < pivot) ++i;
+        while (keys[index[static_cast<std::size_t>(j)]] > pivot) --j;
+        if (i <= j) {
+          std::swap(index[static_cast<std::size_t>(i)], index[static_cast<std::size_t>(j)]);
+          ++i;
+          --j;
+        }
+      }
+      steps += static_cast<std::uint64_t>(hi - lo + 1);
+      if (steps > budget) return false;
+      // Ranges still to sort: lo..j and i..hi.
+      const Range left{lo, j};
+      const Range right{i, hi};
+      const bool leftLarger = (left.hi - left.lo) > (right.hi - right.lo);
+      const Range larger = leftLarger ? left : right;
+      const Range smaller = leftLarger ? right : left;
+      if (smaller.lo < smaller.hi) pending.push_back(smaller);
+      lo = larger.lo;
+      hi = larger.hi;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool sortIndices(std::span<const std::uint32_t> keys, std::span<std::uint32_t> index,
+                 bool descending, std::optional<std::uint64_t> stepBudget) {
+  for (std::size_t i = 0; i < index.size(); ++i) index[i] = static_cast<std::uint32_t>(i);
+  if (index.empty()) return true;
+  const std::uint64_t budget = stepBudget.value_or(UINT64_MAX);
+  if (!quicksortAscending(keys, index, 0, static_cast<std::int64_t>(index.size()) - 1, budget)) {
+    return false;
+  }
+  if (descending) std::reverse(index.begin(), index.end());
+  return true;
+}
+
+namespace {
+
+// Merge order of the code construction: lighter first; at equal weight the later position
+// first (so an inner node beats a leaf, and a later leaf an earlier one).
+struct HeapNode {
+  std::uint64_t weight;
+  std::uint32_t position;
+};
+struct HeavierOrEarlier {
+  bool operator()(const HeapNode& a, const HeapNode& b) const noexcept {
+    if (a.weight != b.weight) return a.weight > b.weight;
+    return a.position < b.position;
+  }
+};
+
+// Depth of every leaf of the merge tree, walked from the root without recursion.
+void assignLengths(const std::vector<std::uint32_t>& left, const std::vector<std::uint32_t>& right,
+                   std::uint32_t m, std::vector<std::uint32_t>& depthOfLeaf) {
+  struct Visit {
+    std::uint32_t node;
+    std::uint32_t depth;
+  };
+  std::vector<Visit> stack{{2 * m, 1}};
+  while (!stack.empty()) {
+    const Visit visit = stack.back();
+    stack.pop_back();
+    for (const std::uint32_t child : {left[visit.node], right[visit.node]}) {
+      if (child <= m) {
+        depthOfLeaf[child] = visit.depth;
+      } else {
+        stack.push_back({child, visit.depth + 1});
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::uint32_t SymbolTable::buildCodes(std::uint32_t last) {
+  return *buildCodes(last, UINT64_MAX);
+}
+
+std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
+                                                     std::uint64_t sortBudget) {
+  const std::uint32_t n = last + 1;
+  assert(n <= size());
+  std::vector<std::uint32_t> counts(n);
+  for (std::uint32_t i = 0; i < n; ++i) counts[i] = entries[i].count;
+
+  byCount.assign(n, 0);
+  if (!sortIndices(counts, byCount, /*descending=*/true, sortBudget)) return std::nullopt;
+
+  // m: the last position of byCount with a non-zero count.
+  std::uint32_t m = 0;
+  while (m + 1 < n && counts[byCount[m + 1]] != 0) ++m;
+
+  std::vector<std::uint32_t> leafDepth(m + 1, 1);
+  if (m > 0) {
+    std::vector<std::uint32_t> left(2 * m + 1), right(2 * m + 1);
+    std::priority_queue<HeapNode, std::vector<HeapNode>, HeavierOrEarlier> heap;
+    for (std::uint32_t j = 0; j <= m; ++j) heap.push({counts[byCount[j]], j});
+    for (std::uint32_t j = m + 1; j <= 2 * m; ++j) {
+      const HeapNode first = heap.top();
+      heap.pop();
+      const HeapNode second = heap.top();
+      heap.pop();
+      left[j] = first.position;
+      right[j] = second.position;
+      heap.push({first.weight + second.weight, j});
+    }
+    assignLengths(left, right, m, leafDepth);
+  }
+  for (std::uint32_t i = 0; i < n; ++i) entries[i].length = 0;
+  for (std::uint32_t j = 0; j <= m; ++j) {
+    // Depths above 255 cannot occur with fewer than 2^24 symbols of 32-bit... they can with
+    // hostile counts, so they are clamped here and rejected by the caller through
+    // maxCodeLength().
+    entries[byCount[j]].length = static_cast<std::uint8_t>(std::min<std::uint32_t>(leafDepth[j], 255));
+  }
+
+  std::vector<std::uint32_t> lengths(n);
+  for (std::uint32_t i = 0; i < n; ++i) lengths[i] = entries[i].length;
+  byLength.assign(n, 0);
+  if (!sortIndices(lengths, byLength, /*descending=*/false, sortBudget)) return std::nullopt;
+
+  // Canonical codes in byLength order; symbols without a code (length 0) are skipped.
+  std::uint32_t k = 0;
+  while (k < n && entries[byLength[k]].length == 0) ++k;
+  if (k < n) {
+    std::uint64_t v = 0;
+    entries[byLength[k]].code = 0;
+    for (std::uint32_t at = k + 1; at < n; ++at) {
+      const unsigned grow = entries[byLength[at]].length - entries[byLength[at - 1]].length;
+      v = grow >= 64 ? 0 : ((v + 1) << grow);
+      entries[byLength[at]].code = static_cast<std::uint32_t>(v);
+    }
+  }
+
+  codeIndex.assign(n, kNoCode);
+  for (std::uint32_t j = 0; j <= m; ++j) codeIndex[byCount[j]] = j;
+  return m;
+}
+
+unsigned SymbolTable::maxCodeLength() const noexcept {
+  unsigned longest = 0;
+  for (const SymbolEntry& e : entries) longest = std::max<unsigned>(longest, e.length);
+  return longest;
+}
+
+}  // namespace tq1

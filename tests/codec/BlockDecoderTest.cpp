@@ -1,0 +1,138 @@
+// Quadtree decoder and edge smoothing: worked examples, damaged token sequences, and the
+// decoder against a direct two-pass walk.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "CodecTestSupport.h"
+#include "ReferenceCodec.h"
+#include "codec/BlockDecoder.h"
+#include "codec/BlockEncoder.h"
+#include "codec/Smoothing.h"
+
+namespace tq1 {
+namespace {
+
+constexpr PackedColour X = MarkerXToken;
+constexpr PackedColour Y = MarkerYToken;
+
+CodecContext decoderContext(std::uint32_t w, std::uint32_t h, std::vector<PackedColour> tokens,
+                            std::uint8_t threshold = 0) {
+  CodecContext context;
+  context.maxX = w - 1;
+  context.maxY = h - 1;
+  context.smoothThreshold = threshold;
+  EXPECT_TRUE(allocateGrids(context).ok());
+  context.tokens = std::move(tokens);
+  return context;
+}
+
+TEST(RebuildImage, ThreeByThreeBlocks) {
+  const PackedColour a = rgbColour(1, 0, 0), b = rgbColour(2, 0, 0), c = rgbColour(3, 0, 0),
+                     d = rgbColour(4, 0, 0);
+  CodecContext context = decoderContext(3, 3, {X, Y, a, X, b, Y, c, d});
+  ASSERT_TRUE(rebuildImage(context).ok());
+  EXPECT_EQ(context.cursor, 8u);
+  const PackedColour expected[3][3] = {{a, a, b}, {a, a, b}, {c, c, d}};  // [x][y]
+  for (std::uint32_t x = 0; x < 3; ++x)
+    for (std::uint32_t y = 0; y < 3; ++y) EXPECT_EQ(context.pixels.at(x, y), expected[x][y]);
+  EXPECT_EQ(context.pixels, context.flatPixels);
+}
+
+TEST(RebuildImage, ColourTokensOnlyFillCellByCell) {
+  std::vector<PackedColour> tokens;
+  for (PackedColour v = 0; v < 4; ++v) tokens.push_back(v);
+  CodecContext context = decoderContext(2, 2, tokens);
+  ASSERT_TRUE(rebuildImage(context).ok());
+  EXPECT_EQ(context.pixels.at(0, 0), 0u);
+  EXPECT_EQ(context.pixels.at(0, 1), 1u);
+  EXPECT_EQ(context.pixels.at(1, 0), 2u);
+  EXPECT_EQ(context.pixels.at(1, 1), 3u);
+}
+
+TEST(RebuildImage, RejectsBlocksPastTheImageAndMissingTokens) {
+  CodecContext wide = decoderContext(3, 3, {X, X, 5, 5, 5, 5, 5, 5, 5, 5});
+  EXPECT_EQ(rebuildImage(wide).error(), CodecError::BlockOutsideImage);
+  CodecContext huge = decoderContext(2, 2, std::vector<PackedColour>(40, X));
+  EXPECT_EQ(rebuildImage(huge).error(), CodecError::MissingTokens);
+  CodecContext hugeBlock = decoderContext(2, 2, std::vector<PackedColour>(40, X));
+  hugeBlock.tokens.push_back(7);
+  EXPECT_EQ(rebuildImage(hugeBlock).error(), CodecError::BlockOutsideImage);
+  CodecContext shortStream = decoderContext(3, 3, {X, Y, 1, X, 2});
+  EXPECT_EQ(rebuildImage(shortStream).error(), CodecError::MissingTokens);
+  // Tokens beyond what the walk needs are accepted.
+  CodecContext extra = decoderContext(1, 1, {4, 5, 6});
+  EXPECT_TRUE(rebuildImage(extra).ok());
+  EXPECT_EQ(extra.cursor, 1u);
+}
+
+TEST(RebuildImage, BothPassesReportTheSameBlocks) {
+  const PackedColour c = rgbColour(50, 60, 70);
+  CodecContext context = decoderContext(3, 3, {X, Y, c, X, c, Y, c, c}, 30);
+  std::vector<std::uint64_t> steps;
+  std::uint64_t previous = 0;
+  context.progress = [&](std::uint64_t done, std::uint64_t) {
+    steps.push_back(done - previous);
+    previous = done;
+  };
+  ASSERT_TRUE(rebuildImage(context).ok());
+  EXPECT_EQ(steps, (std::vector<std::uint64_t>{4, 2, 2, 1, 4, 2, 2, 1}));
+  EXPECT_EQ(context.progressDone, 18u);
+}
+
+// A 4 x 2 image of a 2 x 2 block of 100 next to a 2 x 2 block of 120 (all channels).
+CodecContext twoBlocks(std::uint8_t threshold) {
+  const PackedColour left = rgbColour(100, 100, 100), right = rgbColour(120, 120, 120);
+  CodecContext context = decoderContext(4, 2, {X, Y, left, X, Y, right}, threshold);
+  EXPECT_TRUE(rebuildImage(context).ok());
+  return context;
+}
+
+TEST(SmoothBlock, BlendsTowardsCloseNeighboursInWalkOrder) {
+  CodecContext context = twoBlocks(20);
+  const std::uint8_t expected[4] = {100, 105, 116, 120};
+  for (std::uint32_t x = 0; x < 4; ++x) {
+    for (std::uint32_t y = 0; y < 2; ++y) {
+      EXPECT_EQ(context.pixels.at(x, y), rgbColour(expected[x], expected[x], expected[x]))
+          << x << "," << y;
+    }
+  }
+  EXPECT_EQ(context.flatPixels.at(1, 0), rgbColour(100, 100, 100));
+}
+
+TEST(SmoothBlock, ThresholdDecidesWhetherToBlend) {
+  EXPECT_EQ(twoBlocks(10).pixels, twoBlocks(10).flatPixels);
+  EXPECT_EQ(twoBlocks(0).pixels, twoBlocks(0).flatPixels);
+  // A neighbour exactly the threshold away is blended.
+  EXPECT_NE(twoBlocks(20).pixels, twoBlocks(20).flatPixels);
+  EXPECT_EQ(twoBlocks(19).pixels, twoBlocks(19).flatPixels);
+}
+
+TEST(SmoothBlock, ThinBlocksAndLoneBlocksKeepTheirColour) {
+  const PackedColour a = rgbColour(100, 0, 0), b = rgbColour(110, 0, 0);
+  CodecContext thin = decoderContext(2, 2, {Y, a, Y, b}, 150);
+  ASSERT_TRUE(rebuildImage(thin).ok());
+  EXPECT_EQ(thin.pixels, thin.flatPixels);
+  CodecContext lone = decoderContext(4, 4, {X, X, Y, Y, a}, 150);
+  ASSERT_TRUE(rebuildImage(lone).ok());
+  EXPECT_EQ(lone.pixels, lone.flatPixels);
+}
+
+TEST(RebuildImage, MatchesDirectTwoPassWalkOnEncodedImages) {
+  std::mt19937 random(77);
+  for (int round = 0; round < 120; ++round) {
+    const std::uint32_t w = 1 + random() % 60, h = 1 + random() % 60;
+    Grid image = testing::patchyImage(random, w, h, static_cast<int>(random() % 10));
+    CodecParams params = testing::randomParams(random);
+    CodecContext context = testing::contextFor(image, params);
+    tokenise(context);
+    CodecContext slow = context;
+    ASSERT_TRUE(rebuildImage(context).ok());
+    reference::rebuildImage(slow);
+    ASSERT_EQ(context.pixels, slow.pixels) << "round " << round;
+    ASSERT_EQ(context.flatPixels, slow.flatPixels) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace tq1

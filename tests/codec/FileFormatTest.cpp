@@ -1,0 +1,307 @@
+// The .tq1 file: exact bytes of small files, decode(encode(x)) against the encoder's own
+// rebuilt image, damaged data, format limits and file handling.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include <unistd.h>
+
+#include "CodecTestSupport.h"
+#include "codec/Codec.h"
+
+namespace tq1 {
+namespace {
+
+using testing::contextFor;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes encodeImage(const Grid& image, const CodecParams& params, CodecContext* out = nullptr) {
+  CodecContext context = contextFor(image, params);
+  const CodecStatus status = encodeToBytes(context);
+  EXPECT_TRUE(status.ok()) << status.message();
+  Bytes bytes = context.stream;
+  if (out) *out = std::move(context);
+  return bytes;
+}
+
+CodecStatus decodeImage(const Bytes& bytes, CodecContext& context) {
+  return decodeBytes(context, bytes);
+}
+
+TEST(FileFormat, OneBlackPixel) {
+  CodecParams params;
+  params.tolerance = 10;
+  const Bytes expected = {0x54, 0x51, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0a, 0x00, 0x00, 0x00, 0x00,
+                          0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x10,
+                          0x00, 0x00, 0x20, 0x00, 0x02, 0x00, 0x00, 0x03, 0x00, 0x00, 0x30, 0x00, 0x00,
+                          0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x20, 0x00, 0x02, 0x00, 0x00, 0x28, 0x00};
+  CodecContext context;
+  EXPECT_EQ(encodeImage(Grid(1, 1, 0), params, &context), expected);
+  EXPECT_EQ(context.lastSymbol, 3u);
+  EXPECT_EQ(context.lastToken, 0u);
+  EXPECT_EQ(context.controlValue, (std::array<PackedColour, 3>{1, 2, 3}));
+}
+
+TEST(FileFormat, UniformTwoByTwo) {
+  const Bytes expected = {0x54, 0x51, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+                          0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                          0x00, 0x00, 0x10, 0x00, 0x01, 0x00, 0x00, 0x02, 0x00, 0x00, 0x25, 0x63, 0x41,
+                          0x20, 0x00, 0x00, 0x02, 0x00, 0x00, 0x20, 0x00, 0x02, 0x00, 0x00, 0x1b, 0x40};
+  EXPECT_EQ(encodeImage(Grid(2, 2, 0x123456), CodecParams{}), expected);
+
+  CodecContext decoded;
+  ASSERT_TRUE(decodeImage(expected, decoded).ok());
+  EXPECT_EQ(decoded.tokens, (std::vector<PackedColour>{0, 1, 0x123456}));
+  EXPECT_EQ(decoded.pixels, Grid(2, 2, 0x123456));
+  EXPECT_EQ(decoded.markerX, 0u);
+  EXPECT_EQ(decoded.markerY, 1u);
+}
+
+TEST(FileFormat, MagicAndFormatBytesAreNotChecked) {
+  Bytes bytes = encodeImage(Grid(2, 2, 0x123456), CodecParams{});
+  bytes[0] = 'X';
+  bytes[3] = 9;
+  CodecContext decoded;
+  ASSERT_TRUE(decodeImage(bytes, decoded).ok());
+  EXPECT_EQ(decoded.pixels, Grid(2, 2, 0x123456));
+}
+
+TEST(FileFormat, RepeatedColourSendsItsLiteralOnce) {
+  // Columns alternate between two colours: each colour occurs in two blocks.
+  Grid image(4, 1);
+  for (std::uint32_t x = 0; x < 4; ++x) image.at(x, 0) = x % 2 ? rgbColour(200, 0, 0) : rgbColour(0, 0, 200);
+  CodecContext context;
+  const Bytes bytes = encodeImage(image, CodecParams{}, &context);
+  // Header, 4 channel tables (2 + 1 + 2 + 1 levels), 5 counts, then tokens: two literals of
+  // 1 + 1 + 1 bits each, and four codes.
+  std::uint64_t codeBits = 0;
+  for (PackedColour t : context.tokens) {
+    codeBits += context.symbols.entries[static_cast<std::uint32_t>(context.symbols.find(t))].length;
+  }
+  const std::uint64_t bits = 292 + 8 * 6 + 20 * 5 + codeBits + 2 * 3;
+  EXPECT_EQ(bytes.size(), (bits + 7) / 8);
+  CodecContext decoded;
+  ASSERT_TRUE(decodeImage(bytes, decoded).ok());
+  EXPECT_EQ(decoded.pixels, image);
+}
+
+TEST(FileFormat, DecodeEqualsTheEncodersRebuiltImage) {
+  std::mt19937 random(4242);
+  for (int round = 0; round < 120; ++round) {
+    const std::uint32_t w = 1 + random() % 90, h = 1 + random() % 90;
+    Grid image = testing::patchyImage(random, w, h, static_cast<int>(random() % 16));
+    const CodecParams params = testing::randomParams(random);
+    CodecContext encoded;
+    const Bytes bytes = encodeImage(image, params, &encoded);
+    CodecContext decoded;
+    const CodecStatus status = decodeImage(bytes, decoded);
+    ASSERT_TRUE(status.ok()) << status.message();
+    ASSERT_EQ(decoded.pixels, encoded.pixels) << "round " << round;
+    ASSERT_EQ(decoded.flatPixels, encoded.flatPixels) << "round " << round;
+    EXPECT_EQ(decoded.tolerance, params.tolerance);
+    EXPECT_EQ(decoded.smoothThreshold, params.smoothThreshold);
+
+    CodecContext preview = contextFor(image, params);
+    ASSERT_TRUE(previewRoundTrip(preview).ok());
+    ASSERT_EQ(preview.pixels, encoded.pixels) << "round " << round;
+  }
+}
+
+TEST(FileFormat, LosslessAtToleranceZeroWithoutSmoothing) {
+  std::mt19937 random(11);
+  Grid image = testing::patchyImage(random, 64, 48, 30);
+  CodecContext decoded;
+  ASSERT_TRUE(decodeImage(encodeImage(image, CodecParams{}), decoded).ok());
+  EXPECT_EQ(decoded.pixels, image);
+}
+
+TEST(FileFormat, EveryTruncationIsAnErrorNotACrash) {
+  std::mt19937 random(5);
+  Grid image = testing::patchyImage(random, 40, 30, 6);
+  CodecParams params;
+  params.tolerance = 8;
+  params.smoothThreshold = 40;
+  const Bytes bytes = encodeImage(image, params);
+  for (std::size_t length = 0; length < bytes.size(); ++length) {
+    const Bytes cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+    CodecContext decoded;
+    const CodecStatus status = decodeImage(cut, decoded);
+    // The last byte may hold only padding bits after the final code.
+    if (length + 1 < bytes.size()) EXPECT_FALSE(status.ok()) << "length " << length;
+  }
+}
+
+TEST(FileFormat, BitFlipsNeverCrash) {
+  std::mt19937 random(6);
+  Grid image = testing::patchyImage(random, 30, 20, 4);
+  CodecParams params;
+  params.tolerance = 5;
+  params.smoothThreshold = 20;
+  params.bits = {5, 6, 7};
+  const Bytes bytes = encodeImage(image, params);
+  int rejected = 0;
+  for (std::size_t bit = 0; bit < bytes.size() * 8; ++bit) {
+    Bytes damaged = bytes;
+    damaged[bit / 8] ^= std::uint8_t(0x80 >> (bit % 8));
+    CodecContext decoded;
+    decoded.maxPixels = 1u << 22;
+    const CodecStatus status = decodeImage(damaged, decoded);
+    if (!status.ok()) {
+      ++rejected;
+      EXPECT_FALSE(status.message().empty());
+    } else {
+      EXPECT_EQ(decoded.pixels.width(), decoded.maxX + 1);
+    }
+  }
+  EXPECT_GT(rejected, 0);
+}
+
+// Sets a header field of `bits` bits at `offset` (most significant bit first).
+void setField(Bytes& bytes, unsigned offset, unsigned bits, std::uint32_t value) {
+  for (unsigned i = 0; i < bits; ++i) {
+    const unsigned at = offset + i;
+    const auto mask = std::uint8_t(0x80 >> (at % 8));
+    if ((value >> (bits - 1 - i)) & 1) {
+      bytes[at / 8] |= mask;
+    } else {
+      bytes[at / 8] &= std::uint8_t(~mask);
+    }
+  }
+}
+
+TEST(FileFormat, DamagedFieldsAreRejectedWithTheirReason) {
+  const Bytes good = encodeImage(Grid(2, 2, 0x123456), CodecParams{});
+  struct Case {
+    const char* what;
+    unsigned offset, bits;
+    std::uint32_t value;
+    CodecError expected;
+  };
+  const Case cases[] = {
+      {"control index beyond the table", 184, 20, 4, CodecError::InvalidControlIndex},
+      {"too many symbols for the data", 112, 24, 5000, CodecError::Truncated},
+      {"too many tokens for the data", 136, 24, 100000, CodecError::Truncated},
+      {"image larger than memory allows", 32, 16, 65535, CodecError::ImageTooLarge},
+      {"one coded symbol", 112, 24, 0, CodecError::InvalidCodeCounts},
+      {"zero count", 292 + 8 * 4, 20, 0, CodecError::InvalidCodeCounts},
+  };
+  for (const Case& c : cases) {
+    Bytes bytes = good;
+    setField(bytes, c.offset, c.bits, c.value);
+    if (c.expected == CodecError::ImageTooLarge) setField(bytes, 48, 16, 65535);
+    CodecContext decoded;
+    EXPECT_EQ(decodeImage(bytes, decoded).error(), c.expected) << c.what;
+  }
+}
+
+TEST(FileFormat, LiteralNamingAMissingLevelIsRejected) {
+  // Three red levels take 2-bit literals; index 3 does not exist.
+  Grid image(3, 1);
+  image.at(0, 0) = rgbColour(10, 0, 0);
+  image.at(1, 0) = rgbColour(20, 0, 0);
+  image.at(2, 0) = rgbColour(30, 0, 0);
+  CodecContext encoded;
+  Bytes bytes = encodeImage(image, CodecParams{}, &encoded);
+  ASSERT_EQ(encoded.levelCount[0], 3u);
+  // The first token is a colour: its code, then the red level index.
+  const std::uint32_t first = static_cast<std::uint32_t>(encoded.symbols.find(encoded.tokens[0]));
+  const unsigned tokenStart = 292 + 8 * (3 + 1 + 1 + 1) + 20 * (encoded.lastSymbol + 1);
+  setField(bytes, tokenStart + encoded.symbols.entries[first].length, 2, 3);
+  CodecContext decoded;
+  EXPECT_EQ(decodeImage(bytes, decoded).error(), CodecError::InvalidLevelIndex);
+}
+
+TEST(FileFormat, LongThinImagesAtTheSideLimit) {
+  for (auto [w, h] : {std::pair{65536u, 1u}, {1u, 65536u}}) {
+    Grid image(w, h);
+    for (std::uint32_t i = 0; i < w * h; ++i) image.cells()[i] = rgbColour(std::uint8_t(i / 300), 0, 0);
+    CodecContext decoded;
+    ASSERT_TRUE(decodeImage(encodeImage(image, CodecParams{}), decoded).ok());
+    EXPECT_EQ(decoded.pixels, image);
+  }
+}
+
+TEST(FileFormat, ImagesBeyondTheFormatAreRefused) {
+  CodecContext context;
+  const CodecStatus status = prepareForEncoding(context, Grid(65537, 1), CodecParams{});
+  EXPECT_EQ(status.error(), CodecError::ImageTooLarge);
+
+  CodecContext badPixel = contextFor(Grid(2, 2, 0x01000000), CodecParams{});
+  EXPECT_EQ(encodeToBytes(badPixel).error(), CodecError::InvalidPixels);
+
+  CodecParams badBits;
+  badBits.bits = {9, 8, 8};
+  EXPECT_EQ(badBits.validate().error(), CodecError::InvalidParameters);
+}
+
+TEST(FileFormat, TooManyTokensIsReportedWithAdvice) {
+  // 4096 x 4097 distinct neighbours at tolerance 0: more than 2^24 tokens.
+  const std::uint32_t w = 4096, h = 4097;
+  Grid image(w, h);
+  for (std::uint32_t x = 0; x < w; ++x)
+    for (std::uint32_t y = 0; y < h; ++y) image.at(x, y) = (x * 0x9E3779B1u + y * 0x85EBCA6Bu) & 0xFFFFFF;
+  CodecContext context = contextFor(image, CodecParams{});
+  const CodecStatus status = encodeToBytes(context);
+  EXPECT_FALSE(status.ok());
+  EXPECT_TRUE(status.error() == CodecError::TooManyTokens || status.error() == CodecError::TooManySymbols)
+      << status.message();
+  EXPECT_NE(status.message().find("tolerance"), std::string::npos);
+}
+
+class FileFormatFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           ("tq1-codec-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::filesystem::path dir_;
+};
+
+TEST_F(FileFormatFiles, EncodeFileWritesAndDecodeFileReads) {
+  std::mt19937 random(1);
+  Grid image = testing::patchyImage(random, 50, 40, 5);
+  CodecParams params;
+  params.tolerance = 4;
+  params.smoothThreshold = 12;
+  CodecContext encoded = contextFor(image, params);
+  const auto path = dir_ / "image.tq1";
+  ASSERT_TRUE(encodeFile(encoded, path).ok());
+  EXPECT_EQ(std::filesystem::file_size(path), encoded.stream.size());
+  CodecContext decoded;
+  ASSERT_TRUE(decodeFile(decoded, path).ok());
+  EXPECT_EQ(decoded.pixels, encoded.pixels);
+  // Nothing but the target is left in the folder.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
+}
+
+TEST_F(FileFormatFiles, FailedWritesLeaveTheOldFile) {
+  const auto path = dir_ / "keep.tq1";
+  std::ofstream(path) << "old contents";
+  CodecContext missingDir = contextFor(Grid(2, 2, 7), CodecParams{});
+  EXPECT_EQ(encodeFile(missingDir, dir_ / "absent" / "x.tq1").error(), CodecError::FileWriteFailed);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "absent"));
+
+  CodecContext tooLarge = contextFor(Grid(1, 1, 0x01000000), CodecParams{});
+  EXPECT_FALSE(encodeFile(tooLarge, path).ok());
+  std::ifstream in(path);
+  std::string contents;
+  std::getline(in, contents);
+  EXPECT_EQ(contents, "old contents");
+}
+
+TEST_F(FileFormatFiles, ReadErrorsAreReported) {
+  CodecContext decoded;
+  EXPECT_EQ(decodeFile(decoded, dir_ / "missing.tq1").error(), CodecError::FileOpenFailed);
+  EXPECT_EQ(decodeFile(decoded, dir_).error(), CodecError::FileOpenFailed);
+  std::ofstream(dir_ / "empty.tq1").close();
+  CodecContext empty;
+  EXPECT_EQ(decodeFile(empty, dir_ / "empty.tq1").error(), CodecError::Truncated);
+}
+
+}  // namespace
+}  // namespace tq1

@@ -1,0 +1,40 @@
+// Straightforward transcriptions of the codec's defining algorithms (quadratic where the
+// definition is), used only to check that the fast implementations give identical results.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "codec/CodecContext.h"
+
+namespace tq1::reference {
+
+// Recursive middle-pivot quicksort of index positions by key, reversed when descending.
+void sortIndices(const std::vector<std::uint32_t>& keys, std::vector<std::uint32_t>& index,
+                 bool descending);
+
+struct Codes {
+  std::vector<std::uint32_t> byCount;
+  std::vector<std::uint32_t> byLength;
+  std::vector<std::uint8_t> length;
+  std::vector<std::uint32_t> code;
+};
+
+// Code construction with the rescanning pair search; all counts must be non-zero.
+Codes buildCodes(const std::vector<std::uint32_t>& counts);
+
+// Bit-by-bit binary search over the canonical order; bits are taken from `bits` at `pos`.
+std::uint32_t decodeSymbol(const Codes& codes, const std::vector<int>& bits, std::size_t& pos);
+
+// One merge step found by trying every pair of levels and every target value.
+void mergeLevelsExhaustive(std::array<std::int64_t, 256>& histogram,
+                           std::array<std::uint8_t, 256>& channelMap);
+
+// Tokenises with a full block test per candidate shape and a sorted symbol table filled by
+// insertion, as the defining algorithm does. Returns the tokens; fills symbols (value,count).
+std::vector<PackedColour> tokenise(CodecContext& context);
+
+// Rebuilds with two full walks over the tokens, smoothing in the second.
+void rebuildImage(CodecContext& context);
+
+}  // namespace tq1::reference

@@ -1,0 +1,204 @@
+// Symbol table, code construction and code reading, against worked examples and against the
+// direct quadratic construction on random counts.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ReferenceCodec.h"
+#include "codec/BitWriter.h"
+#include "codec/CanonicalDecoder.h"
+#include "codec/SymbolTable.h"
+
+namespace tq1 {
+namespace {
+
+SymbolTable tableWithCounts(const std::vector<std::uint32_t>& counts) {
+  SymbolTable table;
+  for (std::uint32_t i = 0; i < counts.size(); ++i) {
+    SymbolEntry e;
+    e.value = i;
+    e.count = counts[i];
+    table.entries.push_back(e);
+  }
+  return table;
+}
+
+std::string codeString(const SymbolEntry& e) {
+  std::string s;
+  for (int bit = e.length - 1; bit >= 0; --bit) s += ((e.code >> bit) & 1) ? '1' : '0';
+  return s;
+}
+
+struct CodeExample {
+  std::vector<std::uint32_t> counts;
+  std::vector<std::uint32_t> byCount;  // empty: not checked
+  std::vector<std::string> codes;
+};
+
+TEST(BuildCodes, WorkedExamples) {
+  const std::vector<CodeExample> examples = {
+      {{5, 1, 1, 3}, {0, 3, 1, 2}, {"0", "111", "110", "10"}},
+      {{2, 2, 2, 2}, {1, 0, 3, 2}, {"10", "11", "00", "01"}},
+      {{4, 2, 1, 1}, {}, {"0", "10", "111", "110"}},
+      {{1, 1, 1}, {}, {"0", "11", "10"}},
+  };
+  for (const CodeExample& example : examples) {
+    SymbolTable table = tableWithCounts(example.counts);
+    const std::uint32_t m = table.buildCodes(table.size() - 1);
+    EXPECT_EQ(m, table.size() - 1);
+    if (!example.byCount.empty()) EXPECT_EQ(table.byCount, example.byCount);
+    for (std::uint32_t i = 0; i < table.size(); ++i) {
+      EXPECT_EQ(codeString(table.entries[i]), example.codes[i])
+          << "symbol " << i << " of counts " << ::testing::PrintToString(example.counts);
+    }
+  }
+}
+
+TEST(BuildCodes, FirstExampleOrdersAndDecoding) {
+  SymbolTable table = tableWithCounts({5, 1, 1, 3});
+  table.buildCodes(3);
+  EXPECT_EQ(table.byLength, (std::vector<std::uint32_t>{0, 3, 2, 1}));
+  CanonicalDecoder decoder;
+  ASSERT_TRUE(decoder.build(table, 3));
+
+  const std::vector<std::uint8_t> bits110{0b1100'0000};
+  BitReader reader(bits110);
+  EXPECT_EQ(decoder.decodeSymbol(reader), 2u);
+  EXPECT_EQ(reader.bitCursor(), 3u);
+
+  const std::vector<std::uint8_t> bit0{0b0000'0000};
+  BitReader second(bit0);
+  EXPECT_EQ(decoder.decodeSymbol(second), 0u);
+  EXPECT_EQ(second.bitCursor(), 1u);
+}
+
+TEST(SymbolTable, FindAndInsert) {
+  SymbolTable table;
+  EXPECT_EQ(table.find(7), -1);
+  table.findOrInsert(20);
+  table.findOrInsert(10);
+  EXPECT_EQ(table.find(5), -1);
+  EXPECT_EQ(table.find(15), -2);
+  EXPECT_EQ(table.find(25), -3);
+  EXPECT_EQ(table.find(20), 1);
+
+  SymbolTable counted;
+  for (std::uint32_t colour : {40u, 30u, 20u, 10u}) {
+    counted.entries[counted.findOrInsert(colour)].count += 1;
+  }
+  ASSERT_EQ(counted.size(), 4u);
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(counted.entries[i].value, 10 * (i + 1));
+    EXPECT_EQ(counted.entries[i].count, 1u);
+  }
+}
+
+TEST(SymbolTable, BitLength) {
+  const std::pair<std::uint32_t, int> cases[] = {{0, 1}, {1, 1}, {2, 2}, {3, 2}, {4, 3},
+                                                 {7, 3}, {8, 4}, {255, 8}, {256, 9},
+                                                 {1u << 31, 32}, {0xFFFFFFFFu, 32}};
+  for (auto [x, digits] : cases) EXPECT_EQ(bitLength(x), digits) << x;
+}
+
+// Counts drawn from distributions that produce many ties, long tails and deep trees.
+std::vector<std::uint32_t> randomCounts(std::mt19937& random, std::size_t n, int shape) {
+  std::vector<std::uint32_t> counts(n);
+  for (auto& c : counts) {
+    switch (shape) {
+      case 0: c = 1 + random() % 3; break;                          // heavy ties
+      case 1: c = 1 + random() % 1000; break;                       // spread out
+      case 2: c = 1u << (random() % 20); break;                     // powers of two
+      default: c = 1 + static_cast<std::uint32_t>(std::pow(1.7, random() % 25)); break;  // skewed
+    }
+  }
+  return counts;
+}
+
+TEST(BuildCodes, MatchesDirectConstructionOnRandomCounts) {
+  std::mt19937 random(1234);
+  for (int round = 0; round < 400; ++round) {
+    const std::size_t n = 1 + random() % (round < 300 ? 40 : 900);
+    const auto counts = randomCounts(random, n, round % 4);
+    SymbolTable table = tableWithCounts(counts);
+    table.buildCodes(static_cast<std::uint32_t>(n - 1));
+    const reference::Codes expected = reference::buildCodes(counts);
+    ASSERT_EQ(table.byCount, expected.byCount) << "round " << round;
+    ASSERT_EQ(table.byLength, expected.byLength) << "round " << round;
+    for (std::size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(table.entries[i].length, expected.length[i]) << "round " << round;
+      ASSERT_EQ(table.entries[i].code, expected.code[i]) << "round " << round;
+    }
+  }
+}
+
+TEST(SortIndices, SamePermutationAsRecursiveQuicksort) {
+  std::mt19937 random(99);
+  for (int round = 0; round < 300; ++round) {
+    const std::size_t n = 1 + random() % 2000;
+    std::vector<std::uint32_t> keys(n);
+    const std::uint32_t range = 1 + random() % (round % 2 ? 5 : 100000);
+    for (auto& k : keys) k = random() % range;
+    if (round % 7 == 0) std::sort(keys.begin(), keys.end());
+    for (bool descending : {false, true}) {
+      std::vector<std::uint32_t> fast(n), slow;
+      ASSERT_TRUE(sortIndices(keys, fast, descending));
+      reference::sortIndices(keys, slow, descending);
+      ASSERT_EQ(fast, slow) << "round " << round;
+    }
+  }
+}
+
+TEST(SortIndices, StopsWhenTheBudgetRunsOut) {
+  std::vector<std::uint32_t> keys(10000);
+  for (std::uint32_t i = 0; i < keys.size(); ++i) keys[i] = i * 7919 % 10007;
+  std::vector<std::uint32_t> index(keys.size());
+  EXPECT_FALSE(sortIndices(keys, index, false, 100));
+  EXPECT_TRUE(sortIndices(keys, index, false, 10'000'000));
+  for (std::size_t i = 1; i < index.size(); ++i) EXPECT_LE(keys[index[i - 1]], keys[index[i]]);
+}
+
+TEST(CanonicalDecoder, AgreesWithBitByBitSearch) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 200; ++round) {
+    const std::size_t n = 2 + random() % 600;
+    const auto counts = randomCounts(random, n, round % 4);
+    SymbolTable table = tableWithCounts(counts);
+    table.buildCodes(static_cast<std::uint32_t>(n - 1));
+    if (table.maxCodeLength() > 32) continue;
+    CanonicalDecoder decoder;
+    ASSERT_TRUE(decoder.build(table, static_cast<std::uint32_t>(n - 1)));
+    const reference::Codes codes = reference::buildCodes(counts);
+
+    std::vector<std::uint32_t> message(300);
+    for (auto& s : message) s = random() % n;
+    std::vector<std::uint8_t> bytes;
+    BitWriter writer(bytes);
+    std::vector<int> bits;
+    for (std::uint32_t s : message) {
+      writer.writeBits(table.entries[s].code, table.entries[s].length);
+      for (int b = table.entries[s].length - 1; b >= 0; --b) bits.push_back((table.entries[s].code >> b) & 1);
+    }
+    writer.finish();
+    BitReader reader(bytes);
+    std::size_t pos = 0;
+    for (std::uint32_t s : message) {
+      ASSERT_EQ(decoder.decodeSymbol(reader), s);
+      ASSERT_EQ(reference::decodeSymbol(codes, bits, pos), s);
+      ASSERT_EQ(reader.bitCursor(), pos);
+    }
+  }
+}
+
+TEST(CanonicalDecoder, RejectsIncompleteOrOverlongCodes) {
+  SymbolTable table = tableWithCounts({3, 2, 1});
+  table.buildCodes(2);
+  CanonicalDecoder decoder;
+  EXPECT_TRUE(decoder.build(table, 2));
+  table.entries[2].length = 3;  // leaves a hole in the code space
+  EXPECT_FALSE(decoder.build(table, 2));
+  table.entries[2].length = 40;
+  EXPECT_FALSE(decoder.build(table, 2));
+}
+
+}  // namespace
+}  // namespace tq1
