@@ -1,0 +1,115 @@
+// Loading through QImageReader: existence and size are checked before any pixel is decoded,
+// and every way a reader can fail becomes a status with the file's name in its message.
+#include "imagefile/ImageLoad.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <new>
+
+#include "imagefile/GridImage.h"
+
+namespace tq1 {
+namespace {
+
+ImageFileResult<QImage> failed(ImageFileError error, const QString& message) {
+  return {QImage(), ImageFileStatus::failure(error, message.toStdString())};
+}
+
+QString limitsText(const ImageLimits& limits) {
+  return QString("at most %1 pixels a side and %2 pixels in all")
+      .arg(limits.maxSide)
+      .arg(limits.maxPixels);
+}
+
+// Qt refuses to allocate more than this for one decoded image. Readers may decode into formats
+// of up to 8 bytes a pixel before the conversion to RGB32; 0 would mean "no limit", so the
+// smallest value is 1 MiB.
+int allocationLimitMiB(const ImageLimits& limits) {
+  constexpr std::uint64_t kBytesPerPixel = 8;
+  constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+  const std::uint64_t pixels = std::min<std::uint64_t>(limits.maxPixels, UINT64_MAX / kBytesPerPixel);
+  const std::uint64_t mib = (pixels * kBytesPerPixel + kMiB - 1) / kMiB;
+  return static_cast<int>(std::clamp<std::uint64_t>(mib, 1, INT_MAX));
+}
+
+ImageFileResult<QImage> readFailure(const QString& path, const QImageReader& reader) {
+  const QString cause = reader.errorString();
+  switch (reader.error()) {
+    case QImageReader::FileNotFoundError:
+      return failed(ImageFileError::FileNotFound, path + ": file not found");
+    case QImageReader::DeviceError:
+      return failed(ImageFileError::FileReadFailed, path + ": cannot be read (" + cause + ")");
+    case QImageReader::UnsupportedFormatError:
+      return failed(ImageFileError::UnsupportedFormat,
+                    path + ": not an image format this program reads");
+    case QImageReader::InvalidDataError:
+    case QImageReader::UnknownError:
+      break;
+  }
+  return failed(ImageFileError::InvalidData,
+                path + ": the image data is damaged, cut short or of a variant this program "
+                       "does not read (" + cause + ")");
+}
+
+ImageFileResult<QImage> tooLarge(const QString& path, qint64 width, qint64 height,
+                                 const ImageLimits& limits) {
+  return failed(ImageFileError::ImageTooLarge,
+                QString("%1: a %2 x %3 image is larger than this program accepts (%4)")
+                    .arg(path).arg(width).arg(height).arg(limitsText(limits)));
+}
+
+ImageFileResult<QImage> decode(const QString& path, const ImageLimits& limits) {
+  QImageReader reader(path);
+  reader.setDecideFormatFromContent(true);
+  reader.setAutoTransform(true);
+  reader.setAllocationLimit(allocationLimitMiB(limits));
+
+  // Read from the header alone. Qt reports a top-down bitmap with a negative height, so the
+  // magnitude is what counts; a reader that cannot tell gives -1 x -1, caught after decoding.
+  const QSize declared = reader.size();
+  const qint64 declaredWidth = std::abs(qint64{declared.width()});
+  const qint64 declaredHeight = std::abs(qint64{declared.height()});
+  if (!limits.fits(static_cast<std::uint64_t>(declaredWidth),
+                   static_cast<std::uint64_t>(declaredHeight))) {
+    return tooLarge(path, declaredWidth, declaredHeight, limits);
+  }
+
+  QImage image = reader.read();
+  if (image.isNull()) return readFailure(path, reader);
+  if (!limits.fits(static_cast<std::uint64_t>(image.width()),
+                   static_cast<std::uint64_t>(image.height()))) {
+    return tooLarge(path, image.width(), image.height(), limits);
+  }
+  if (image.format() != QImage::Format_RGB32) {
+    image = image.convertToFormat(QImage::Format_RGB32);
+    if (image.isNull()) {
+      return failed(ImageFileError::OutOfMemory, path + ": not enough memory to convert the image");
+    }
+  }
+  return {std::move(image), ImageFileStatus::success()};
+}
+
+}  // namespace
+
+ImageFileResult<QImage> loadImageFile(const QString& path, const ImageLimits& limits) {
+  const QFileInfo info(path);
+  if (!info.exists()) return failed(ImageFileError::FileNotFound, path + ": file not found");
+  if (!info.isFile()) return failed(ImageFileError::NotAFile, path + ": not a file");
+  try {
+    return decode(path, limits);
+  } catch (const std::bad_alloc&) {
+    return failed(ImageFileError::OutOfMemory, path + ": not enough memory to load the image");
+  }
+}
+
+ImageFileResult<Grid> loadGridFile(const QString& path, const ImageLimits& limits) {
+  ImageFileResult<QImage> loaded = loadImageFile(path, limits);
+  if (!loaded.ok()) return {{}, std::move(loaded.status)};
+  return gridFromImage(loaded.value);
+}
+
+}  // namespace tq1
