@@ -22,7 +22,6 @@ TEST(IniDocument, SerialisesUnchangedContentByteForByte) {
   EXPECT_EQ(IniDocument::parse(kSample).serialise(), kSample);
   const QByteArray crlf = "[A]\r\nk=v\r\n\r\n; note\r\n";
   EXPECT_EQ(IniDocument::parse(crlf).serialise(), crlf);
-  EXPECT_EQ(IniDocument::parse("").serialise(), QByteArray());
 }
 
 TEST(IniDocument, FindsSectionsAndKeysWithoutRegardToCase) {
@@ -64,17 +63,6 @@ TEST(IniDocument, AppendsAMissingSectionAndKeepsTheLineEnding) {
   IniDocument crlf = IniDocument::parse("[A]\r\nk=v\r\n");
   crlf.setValue("B", "j", "w");
   EXPECT_EQ(crlf.serialise(), QByteArray("[A]\r\nk=v\r\n\r\n[B]\r\nj=w\r\n"));
-
-  IniDocument empty;
-  empty.setValue("Default", "set", "01");
-  EXPECT_EQ(empty.serialise(), QByteArray("[Default]\nset=01\n"));
-}
-
-TEST(IniDocument, UsesTheFirstOfDuplicateSectionsAndKeys) {
-  IniDocument doc = IniDocument::parse("[S]\nk=1\nk=2\n[S]\nk=3\n");
-  EXPECT_EQ(doc.value("S", "k"), QByteArray("1"));
-  doc.setValue("S", "k", "9");
-  EXPECT_EQ(doc.serialise(), QByteArray("[S]\nk=9\nk=2\n[S]\nk=3\n"));
 }
 
 }  // namespace
