@@ -73,9 +73,10 @@ void copyIntoImage(const Grid& grid, QImage& image) {
 ImageFileResult<Grid> gridFromImage(const QImage& image, int x0, int y0, int w, int h) {
   if (image.isNull()) return {{}, failure(ImageFileError::EmptyImage, "there is no image")};
   if (!areaInside(image, x0, y0, w, h)) {
-    return {{}, failure(ImageFileError::AreaOutsideImage,
-                        QString("the area %1 x %2 at (%3, %4) does not lie within the %5 x %6 image")
-                            .arg(w).arg(h).arg(x0).arg(y0).arg(image.width()).arg(image.height()))};
+    const QString message =
+        QString("the area %1 x %2 at (%3, %4) does not lie within the %5 x %6 image")
+            .arg(w).arg(h).arg(x0).arg(y0).arg(image.width()).arg(image.height());
+    return {{}, failure(ImageFileError::AreaOutsideImage, message)};
   }
   try {
     ImageFileResult<Grid> result{Grid(static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)),

@@ -31,7 +31,8 @@ QString limitsText(const ImageLimits& limits) {
 int allocationLimitMiB(const ImageLimits& limits) {
   constexpr std::uint64_t kBytesPerPixel = 8;
   constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
-  const std::uint64_t pixels = std::min<std::uint64_t>(limits.maxPixels, UINT64_MAX / kBytesPerPixel);
+  const std::uint64_t pixels =
+      std::min<std::uint64_t>(limits.maxPixels, UINT64_MAX / kBytesPerPixel);
   const std::uint64_t mib = (pixels * kBytesPerPixel + kMiB - 1) / kMiB;
   return static_cast<int>(std::clamp<std::uint64_t>(mib, 1, INT_MAX));
 }

@@ -129,7 +129,8 @@ bool loadsCleanly(const fs::path& path, ImageFileError& error) {
   if (!result.ok()) {
     EXPECT_TRUE(result.value.isNull());
     EXPECT_FALSE(result.status.message().empty());
-    EXPECT_TRUE(error == ImageFileError::InvalidData || error == ImageFileError::UnsupportedFormat ||
+    EXPECT_TRUE(error == ImageFileError::InvalidData ||
+                error == ImageFileError::UnsupportedFormat ||
                 error == ImageFileError::ImageTooLarge)
         << result.status.message();
     return false;
@@ -155,9 +156,9 @@ TEST(BmpSuite, BadFilesNeverCrashAndImpossibleOnesAreRefused) {
     SCOPED_TRACE(name);
     ImageFileError error{};
     const bool loaded = loadsCleanly(data / "bmpsuite" / "b" / name, error);
-    std::cout << "  b/" << name << ": "
-              << (loaded ? "loaded" : std::string("refused, ") + std::string(imageFileErrorName(error)))
-              << "\n";
+    const std::string outcome =
+        loaded ? "loaded" : "refused, " + std::string(imageFileErrorName(error));
+    std::cout << "  b/" << name << ": " << outcome << "\n";
     if (mustFail.contains(name)) {
       EXPECT_FALSE(loaded);
     }

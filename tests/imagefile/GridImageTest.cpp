@@ -74,8 +74,8 @@ TEST(GridFromImage, OtherFormatsGiveTheColoursOfTheirRgb32Conversion) {
     ASSERT_TRUE(grid.ok()) << grid.status.message();
     for (std::uint32_t x = 0; x < 3; ++x) {
       for (std::uint32_t y = 0; y < 2; ++y) {
-        EXPECT_EQ(grid.value.at(x, y),
-                  packedFromRgb32(reference.pixel(static_cast<int>(x) + 1, static_cast<int>(y) + 1)));
+        const QRgb pixel = reference.pixel(static_cast<int>(x) + 1, static_cast<int>(y) + 1);
+        EXPECT_EQ(grid.value.at(x, y), packedFromRgb32(pixel));
       }
     }
   }
