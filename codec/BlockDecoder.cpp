@@ -1,7 +1,13 @@
 // Quadtree decoder passes.
+//
+// The second pass fills `flatPixels` with exactly the blocks of the first (same walk, same
+// tokens, same emptiness), so it is done as a copy of the first pass's grid followed by the
+// smoothing of the recorded blocks in walk order; only blocks at least two cells wide and tall
+// change under smoothing, so only those are recorded.
 #include "BlockDecoder.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "Smoothing.h"
 
@@ -9,11 +15,25 @@ namespace tq1 {
 
 namespace {
 
-class DecoderPass {
+// A block's position and exponents packed into one word: x and y in 16 bits each, the two
+// exponents in 5 bits each.
+struct PackedBlock {
+  std::uint64_t bits;
+  static PackedBlock of(std::uint32_t x, std::uint32_t y, unsigned n, unsigned m) noexcept {
+    return {std::uint64_t{x} | (std::uint64_t{y} << 16) | (std::uint64_t{n} << 32) |
+            (std::uint64_t{m} << 37)};
+  }
+  [[nodiscard]] std::uint32_t x() const noexcept { return bits & 0xFFFF; }
+  [[nodiscard]] std::uint32_t y() const noexcept { return (bits >> 16) & 0xFFFF; }
+  [[nodiscard]] unsigned n() const noexcept { return (bits >> 32) & 31; }
+  [[nodiscard]] unsigned m() const noexcept { return (bits >> 37) & 31; }
+};
+
+class FirstPass {
  public:
-  DecoderPass(CodecContext& context, int pass)
-      : context_(context), pass_(pass), grid_(pass == 1 ? context.pixels : context.flatPixels),
-        smooth_(pass == 2 && context.smoothThreshold != 0) {}
+  FirstPass(CodecContext& context, bool recordSmoothable, bool recordAreas)
+      : context_(context), grid_(context.pixels), recordSmoothable_(recordSmoothable),
+        recordAreas_(recordAreas) {}
 
   // Walks the square of side 2^k at (x, y); false when the tokens do not describe the image.
   bool walk(std::uint32_t x, std::uint32_t y, unsigned k) {
@@ -28,6 +48,11 @@ class DecoderPass {
   }
 
   [[nodiscard]] CodecError failure() const noexcept { return failure_; }
+  std::vector<PackedBlock> smoothable;
+  // Every block in walk order, for the second pass's progress reports: the sum of its two
+  // exponents, with kSmoothableFlag set when it is also in `smoothable`.
+  std::vector<std::uint8_t> areas;
+  static constexpr std::uint8_t kSmoothableFlag = 0x80;
 
  private:
   bool readBlock(std::uint32_t x, std::uint32_t y) {
@@ -49,15 +74,22 @@ class DecoderPass {
         y + (std::uint64_t{1} << m) > context_.height()) {
       return fail(CodecError::BlockOutsideImage);
     }
-    const PackedColour colour = tokens[cursor];
+    const PackedColour colour = tokens[cursor++];
     const std::uint32_t w = std::uint32_t{1} << n;
     const std::uint32_t h = std::uint32_t{1} << m;
-    for (std::uint32_t cx = x; cx < x + w; ++cx) {
-      auto column = grid_.column(cx);
-      std::fill(column.begin() + y, column.begin() + y + h, colour);
+    if (h == 1) {
+      for (std::uint32_t cx = x; cx < x + w; ++cx) grid_.at(cx, y) = colour;
+    } else {
+      for (std::uint32_t cx = x; cx < x + w; ++cx) {
+        PackedColour* column = grid_.column(cx).data() + y;
+        std::fill(column, column + h, colour);
+      }
     }
-    if (smooth_) smoother_.smooth(context_, x, y, n, m);
-    ++cursor;
+    const bool isSmoothable = recordSmoothable_ && n > 0 && m > 0;
+    if (isSmoothable) smoothable.push_back(PackedBlock::of(x, y, n, m));
+    if (recordAreas_) {
+      areas.push_back(static_cast<std::uint8_t>((n + m) | (isSmoothable ? kSmoothableFlag : 0)));
+    }
     context_.reportProgress(std::uint64_t{w} * h);
     return true;
   }
@@ -68,22 +100,14 @@ class DecoderPass {
   }
 
   CodecContext& context_;
-  [[maybe_unused]] int pass_;
   Grid& grid_;
-  bool smooth_;
-  BlockSmoother smoother_;
+  bool recordSmoothable_;
+  bool recordAreas_;
   CodecError failure_ = CodecError::Ok;
 };
 
-CodecStatus runPass(CodecContext& context, int pass) {
-  Grid& grid = pass == 1 ? context.pixels : context.flatPixels;
-  grid.fill(EmptyCell);
-  context.cursor = 0;
-  DecoderPass walker(context, pass);
-  if (walker.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)))) {
-    return CodecStatus::success();
-  }
-  if (walker.failure() == CodecError::MissingTokens) {
+CodecStatus passFailure(CodecError error) {
+  if (error == CodecError::MissingTokens) {
     return CodecStatus::failure(CodecError::MissingTokens,
                                 "the image needs more blocks than the data holds");
   }
@@ -94,8 +118,33 @@ CodecStatus runPass(CodecContext& context, int pass) {
 }  // namespace
 
 CodecStatus rebuildImage(CodecContext& context) {
-  if (CodecStatus status = runPass(context, 1); !status) return status;
-  return runPass(context, 2);
+  const bool smoothing = context.smoothThreshold != 0;
+  const bool progress = static_cast<bool>(context.progress);
+  context.pixels.fill(EmptyCell);
+  context.cursor = 0;
+  FirstPass first(context, smoothing, progress);
+  if (!first.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)))) {
+    return passFailure(first.failure());
+  }
+
+  // Second pass: the flat grid is the first pass's result; smoothing rewrites `pixels`.
+  std::copy(context.pixels.cells().begin(), context.pixels.cells().end(),
+            context.flatPixels.cells().begin());
+  BlockSmoother smoother;
+  std::size_t next = 0;
+  auto smoothNext = [&] {
+    const PackedBlock b = first.smoothable[next++];
+    smoother.smooth(context, b.x(), b.y(), b.n(), b.m());
+  };
+  if (!progress) {
+    while (next < first.smoothable.size()) smoothNext();
+    return CodecStatus::success();
+  }
+  for (const std::uint8_t block : first.areas) {
+    if (block & FirstPass::kSmoothableFlag) smoothNext();
+    context.reportProgress(std::uint64_t{1} << (block & 63));
+  }
+  return CodecStatus::success();
 }
 
 }  // namespace tq1

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <queue>
 
 namespace tq1 {
 
@@ -106,17 +105,63 @@ bool sortIndices(std::span<const std::uint32_t> keys, std::span<std::uint32_t> i
 
 namespace {
 
-// Merge order of the code construction: lighter first; at equal weight the later position
-// first (so an inner node beats a leaf, and a later leaf an earlier one).
-struct HeapNode {
-  std::uint64_t weight;
-  std::uint32_t position;
-};
-struct HeavierOrEarlier {
-  bool operator()(const HeapNode& a, const HeapNode& b) const noexcept {
-    if (a.weight != b.weight) return a.weight > b.weight;
-    return a.position < b.position;
+// Picks merge candidates in the construction's order (lighter first; at equal weight the
+// later position first, so an inner node beats a leaf and a later leaf an earlier one) in
+// linear time. Leaves sit in byCount order, heaviest first, so they are taken from the last
+// position down. Inner nodes are made with non-decreasing weights; a run of equal-weight inner
+// nodes is taken from its end, and no node joins a run once it is being taken from (a new
+// node outweighs both of its children).
+class MergeQueue {
+ public:
+  MergeQueue(const std::vector<std::uint64_t>& weight, std::uint32_t m)
+      : weight_(weight), nextLeaf_(static_cast<std::int64_t>(m)), innerEnd_(m + 1),
+        runBottom_(m + 1) {}
+
+  // Takes the next node in merge order.
+  std::uint32_t pop() {
+    const std::uint32_t inner = innerCandidate();
+    const bool innerFirst =
+        inner != kNone &&
+        (nextLeaf_ < 0 || weight_[inner] <= weight_[static_cast<std::size_t>(nextLeaf_)]);
+    if (!innerFirst) return static_cast<std::uint32_t>(nextLeaf_--);
+    if (runTop_ == kNone) {
+      runEnd_ = inner;  // the run closes at its first take
+      runTop_ = inner;
+    }
+    const std::uint32_t picked = runTop_;
+    if (runTop_ == runBottom_) {
+      runBottom_ = runEnd_ + 1;
+      runTop_ = kNone;
+      scanEnd_ = kNone;
+    } else {
+      --runTop_;
+    }
+    return picked;
   }
+
+  // Makes the inner node just created at `position` available.
+  void push(std::uint32_t position) { innerEnd_ = position + 1; }
+
+ private:
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+  // The inner node that would be taken next: the top of the current run, or the last node of
+  // equal weight from the first untaken one on.
+  std::uint32_t innerCandidate() {
+    if (runTop_ != kNone) return runTop_;
+    if (runBottom_ >= innerEnd_) return kNone;
+    if (scanEnd_ == kNone) scanEnd_ = runBottom_;
+    while (scanEnd_ + 1 < innerEnd_ && weight_[scanEnd_ + 1] == weight_[runBottom_]) ++scanEnd_;
+    return scanEnd_;
+  }
+
+  const std::vector<std::uint64_t>& weight_;
+  std::int64_t nextLeaf_;
+  std::uint32_t innerEnd_;
+  std::uint32_t runBottom_;        // first untaken inner node
+  std::uint32_t runTop_ = kNone;   // next node of the run being taken, if one is
+  std::uint32_t runEnd_ = kNone;   // last node of that run
+  std::uint32_t scanEnd_ = kNone;  // last equal-weight node seen before the run opens
 };
 
 // Depth of every leaf of the merge tree, walked from the root without recursion.
@@ -163,16 +208,14 @@ std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
   std::vector<std::uint32_t> leafDepth(m + 1, 1);
   if (m > 0) {
     std::vector<std::uint32_t> left(2 * m + 1), right(2 * m + 1);
-    std::priority_queue<HeapNode, std::vector<HeapNode>, HeavierOrEarlier> heap;
-    for (std::uint32_t j = 0; j <= m; ++j) heap.push({counts[byCount[j]], j});
+    std::vector<std::uint64_t> weight(2 * m + 1);
+    for (std::uint32_t j = 0; j <= m; ++j) weight[j] = counts[byCount[j]];
+    MergeQueue queue(weight, m);
     for (std::uint32_t j = m + 1; j <= 2 * m; ++j) {
-      const HeapNode first = heap.top();
-      heap.pop();
-      const HeapNode second = heap.top();
-      heap.pop();
-      left[j] = first.position;
-      right[j] = second.position;
-      heap.push({first.weight + second.weight, j});
+      left[j] = queue.pop();
+      right[j] = queue.pop();
+      weight[j] = weight[left[j]] + weight[right[j]];
+      queue.push(j);
     }
     assignLengths(left, right, m, leafDepth);
   }

@@ -1,0 +1,158 @@
+// Codec speed on the shared photo set: encode, decode and the 250 x 250 preview round trip at
+// three parameter sets, in megapixels per second, with peak memory per pixel.
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QString>
+
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "codec/Codec.h"
+#include "imagefile/ImageLoad.h"
+
+namespace {
+
+using tq1::CodecContext;
+using tq1::CodecParams;
+using tq1::Grid;
+
+std::filesystem::path testDataDir() {
+  if (const char* env = std::getenv("TQ1_TESTDATA"); env && *env) return env;
+  return TQ1_DEFAULT_TESTDATA;
+}
+
+const std::vector<Grid>& photos() {
+  static const std::vector<Grid> loaded = [] {
+    std::vector<Grid> grids;
+    const auto dir = testDataDir() / "kodak";
+    for (int i = 1; i <= 24; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "kodim%02d.png", i);
+      auto result = tq1::loadGridFile(QString::fromStdString((dir / name).string()));
+      if (result.ok()) grids.push_back(std::move(result.value));
+    }
+    return grids;
+  }();
+  return loaded;
+}
+
+CodecParams paramsFor(int set) {
+  CodecParams params;
+  if (set == 1) {
+    params.tolerance = 10;
+    params.smoothThreshold = 30;
+  } else if (set == 2) {
+    params.tolerance = 25;
+    params.bits = {5, 5, 5};
+  }
+  return params;
+}
+
+std::string labelFor(int set) {
+  static const char* labels[] = {"tol0_bits8", "tol10_smooth30", "tol25_bits5"};
+  return labels[set];
+}
+
+double peakMemoryBytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+void setCounters(benchmark::State& state, double pixelsPerIteration) {
+  state.counters["MP/s"] = benchmark::Counter(pixelsPerIteration / 1e6 * static_cast<double>(state.iterations()),
+                                              benchmark::Counter::kIsRate);
+  state.counters["peakB/px"] = peakMemoryBytes() / pixelsPerIteration;
+  state.SetLabel(labelFor(static_cast<int>(state.range(0))));
+}
+
+void encodePhotos(benchmark::State& state) {
+  if (photos().empty()) {
+    state.SkipWithError("shared test images not found (set TQ1_TESTDATA)");
+    return;
+  }
+  const CodecParams params = paramsFor(static_cast<int>(state.range(0)));
+  double pixels = 0;
+  for (const Grid& g : photos()) pixels += double(g.width()) * g.height();
+  for (auto _ : state) {
+    for (const Grid& photo : photos()) {
+      CodecContext context;
+      if (!tq1::prepareForEncoding(context, photo, params) || !tq1::encodeToBytes(context)) {
+        state.SkipWithError("encoding failed");
+        return;
+      }
+      benchmark::DoNotOptimize(context.stream.data());
+    }
+  }
+  setCounters(state, pixels);
+}
+
+void decodePhotos(benchmark::State& state) {
+  if (photos().empty()) {
+    state.SkipWithError("shared test images not found (set TQ1_TESTDATA)");
+    return;
+  }
+  const CodecParams params = paramsFor(static_cast<int>(state.range(0)));
+  std::vector<std::vector<std::uint8_t>> files;
+  double pixels = 0;
+  for (const Grid& photo : photos()) {
+    CodecContext context;
+    if (!tq1::prepareForEncoding(context, photo, params) || !tq1::encodeToBytes(context)) {
+      state.SkipWithError("encoding failed");
+      return;
+    }
+    files.push_back(context.stream);
+    pixels += double(photo.width()) * photo.height();
+  }
+  for (auto _ : state) {
+    for (const auto& bytes : files) {
+      CodecContext context;
+      if (!tq1::decodeBytes(context, bytes)) {
+        state.SkipWithError("decoding failed");
+        return;
+      }
+      benchmark::DoNotOptimize(context.pixels.cells().data());
+    }
+  }
+  setCounters(state, pixels);
+}
+
+void previewArea(benchmark::State& state) {
+  if (photos().empty()) {
+    state.SkipWithError("shared test images not found (set TQ1_TESTDATA)");
+    return;
+  }
+  const CodecParams params = paramsFor(static_cast<int>(state.range(0)));
+  std::vector<Grid> areas;
+  for (const Grid& photo : photos()) {
+    Grid area(250, 250);
+    for (std::uint32_t x = 0; x < 250; ++x)
+      for (std::uint32_t y = 0; y < 250; ++y) area.at(x, y) = photo.at(x + 100, y + 100);
+    areas.push_back(std::move(area));
+  }
+  std::size_t next = 0;
+  for (auto _ : state) {
+    CodecContext context;
+    if (!tq1::prepareForEncoding(context, areas[next], params) || !tq1::previewRoundTrip(context)) {
+      state.SkipWithError("preview failed");
+      return;
+    }
+    benchmark::DoNotOptimize(context.pixels.cells().data());
+    next = (next + 1) % areas.size();
+  }
+  setCounters(state, 250.0 * 250.0);
+}
+
+}  // namespace
+
+BENCHMARK(encodePhotos)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(decodePhotos)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(previewArea)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
