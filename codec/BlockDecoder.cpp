@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "QuadtreeWalk.h"
 #include "Smoothing.h"
 
 namespace tq1 {
@@ -37,14 +38,10 @@ class FirstPass {
 
   // Walks the square of side 2^k at (x, y); false when the tokens do not describe the image.
   bool walk(std::uint32_t x, std::uint32_t y, unsigned k) {
-    if (x > context_.maxX || y > context_.maxY) return true;
-    if (k > 0) {
-      const std::uint32_t h = std::uint32_t{1} << (k - 1);
-      return walk(x, y, k - 1) && walk(x, y + h, k - 1) && walk(x + h, y, k - 1) &&
-             walk(x + h, y + h, k - 1);
-    }
-    if (grid_.at(x, y) != EmptyCell) return true;
-    return readBlock(x, y);
+    auto visit = [this](std::uint32_t cx, std::uint32_t cy) {
+      return grid_.at(cx, cy) != EmptyCell || readBlock(cx, cy);
+    };
+    return walkQuadtree(context_.maxX, context_.maxY, x, y, k, visit);
   }
 
   [[nodiscard]] CodecError failure() const noexcept { return failure_; }

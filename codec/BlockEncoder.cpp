@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <array>
 
+#include "BlockRange.h"
 #include "ColourMap.h"
 #include "Quantiser.h"
+#include "QuadtreeWalk.h"
 
 namespace tq1 {
 
@@ -45,51 +47,27 @@ class Encoder {
   }
 
   void walk(std::uint32_t x, std::uint32_t y, unsigned k) {
-    if (x > context_.maxX || y > context_.maxY) return;
-    if (k == 0) {
-      leaf(x, y);
-      return;
-    }
-    const std::uint32_t h = std::uint32_t{1} << (k - 1);
-    walk(x, y, k - 1);
-    walk(x, y + h, k - 1);
-    walk(x + h, y, k - 1);
-    walk(x + h, y + h, k - 1);
+    auto visit = [this](std::uint32_t cx, std::uint32_t cy) {
+      leaf(cx, cy);
+      return true;
+    };
+    walkQuadtree(context_.maxX, context_.maxY, x, y, k, visit);
   }
 
   ColourMap& counts() { return counts_; }
 
  private:
-  // Adds the cells of columns x0 .. x0 + w - 1, rows y0 .. y0 + h - 1 to stats; false when
-  // the block they extend is no longer uniform.
-  bool extend(BlockStats& stats, std::uint32_t x0, std::uint32_t y0, std::uint32_t w,
+  // Whether the block stays uniform when the cells of columns x0 .. x0 + w - 1, rows
+  // y0 .. y0 + h - 1 join it; `range` grows only when they do.
+  bool extend(ChannelRange& range, std::uint32_t x0, std::uint32_t y0, std::uint32_t w,
               std::uint32_t h) const {
-    const unsigned tolerance = context_.tolerance;
+    ChannelRange grown = range;
     for (std::uint32_t x = x0; x < x0 + w; ++x) {
-      const PackedColour* cell = grid_.column(x).data() + y0;
-      for (std::uint32_t y = 0; y < h; ++y) {
-        if (!stats.add(cell[y], tolerance)) return false;
-      }
+      grown.addRun(grid_.column(x).data() + y0, h);
+      if (!grown.uniform(context_.tolerance)) return false;
     }
+    range = grown;
     return true;
-  }
-
-  // With tolerance 0 a block is uniform exactly when every cell equals the first.
-  bool extendExact(PackedColour reference, std::uint32_t x0, std::uint32_t y0, std::uint32_t w,
-                   std::uint32_t h) const {
-    for (std::uint32_t x = x0; x < x0 + w; ++x) {
-      const PackedColour* cell = grid_.column(x).data() + y0;
-      for (std::uint32_t y = 0; y < h; ++y) {
-        if (cell[y] != reference) return false;
-      }
-    }
-    return true;
-  }
-
-  bool extendBlock(BlockStats& stats, PackedColour reference, std::uint32_t x0, std::uint32_t y0,
-                   std::uint32_t w, std::uint32_t h) const {
-    if (context_.tolerance == 0) return extendExact(reference, x0, y0, w, h);
-    return extend(stats, x0, y0, w, h);
   }
 
   // Among the shapes anchored at (x, y) that pass the block test: the largest area, and on
@@ -101,35 +79,54 @@ class Encoder {
     const std::uint64_t width = context_.width();
     const std::uint64_t height = context_.height();
 
-    BlockStats row;
-    row.add(first, 255);
+    ChannelRange row;
+    row.add(first);
     unsigned bestA = 0, bestB = 0;
-    BlockStats best = row;
     for (unsigned i = 0;; ++i) {
       if (i > 0) {
         const std::uint32_t half = std::uint32_t{1} << (i - 1);
         if (x + 2 * std::uint64_t{half} > width) break;
-        if (!extendBlock(row, first, x + half, y, half, 1)) break;
+        for (std::uint32_t cx = x + half; cx < x + 2 * half; ++cx) row.add(grid_.at(cx, y));
+        if (!row.uniform(context_.tolerance)) break;
       }
-      BlockStats column = row;
+      ChannelRange column = row;
       unsigned t = 0;
       const std::uint32_t w = std::uint32_t{1} << i;
       while (true) {
         const std::uint32_t h = std::uint32_t{1} << t;
         if (y + 2 * std::uint64_t{h} > height) break;
-        BlockStats taller = column;  // a failed extension must not leave cells behind
-        if (!extendBlock(taller, first, x, y + h, w, h)) break;
-        column = taller;
+        if (!extend(column, x, y + h, w, h)) break;
         ++t;
       }
       if (i + t > bestA + bestB) {
         bestA = i;
         bestB = t;
-        best = column;
       }
     }
-    const PackedColour average = context_.tolerance == 0 ? first : best.average(bestA + bestB);
+    const PackedColour average =
+        context_.tolerance == 0 ? first : averageOf(x, y, bestA, bestB);
     emit(x, y, bestA, bestB, snap(average));
+  }
+
+  // The mean of each colour channel over the block, rounded down.
+  [[nodiscard]] PackedColour averageOf(std::uint32_t x0, std::uint32_t y0, unsigned a,
+                                       unsigned b) const {
+    std::uint64_t sum[3] = {0, 0, 0};
+    const std::uint32_t h = std::uint32_t{1} << b;
+    for (std::uint32_t x = x0; x < x0 + (std::uint32_t{1} << a); ++x) {
+      const PackedColour* cell = grid_.column(x).data() + y0;
+      std::uint32_t partial[3] = {0, 0, 0};  // a column holds at most 65536 cells
+      for (std::uint32_t y = 0; y < h; ++y) {
+        partial[0] += cell[y] & 0xFF;
+        partial[1] += (cell[y] >> 8) & 0xFF;
+        partial[2] += (cell[y] >> 16) & 0xFF;
+      }
+      for (unsigned c = 0; c < 3; ++c) sum[c] += partial[c];
+    }
+    const unsigned shift = a + b;
+    return rgbColour(static_cast<std::uint8_t>(sum[0] >> shift),
+                     static_cast<std::uint8_t>(sum[1] >> shift),
+                     static_cast<std::uint8_t>(sum[2] >> shift));
   }
 
   void emit(std::uint32_t x, std::uint32_t y, unsigned a, unsigned b, PackedColour colour) {

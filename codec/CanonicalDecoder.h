@@ -30,7 +30,7 @@ class CanonicalDecoder {
   }
 
  private:
-  static constexpr unsigned kFastBits = 11;
+  static constexpr unsigned kFastBits = 13;
   struct FastEntry {
     std::uint32_t symbol = 0;
     std::uint8_t length = 0;  // 0: the code is longer than kFastBits

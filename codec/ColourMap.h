@@ -49,15 +49,21 @@ class ColourMap {
   [[nodiscard]] std::vector<SymbolEntry> sortedEntries() const {
     std::vector<SymbolEntry> entries;
     entries.reserve(used_);
+    std::uint32_t largest = 0;
     for (const Slot& slot : slots_) {
       if (slot.key == kVacant) continue;
       SymbolEntry e;
       e.value = slot.key;
       e.count = slot.value;
       entries.push_back(e);
+      largest = std::max(largest, slot.key);
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const SymbolEntry& a, const SymbolEntry& b) { return a.value < b.value; });
+    if (largest < (1u << 24)) {
+      radixSortByValue(entries);
+    } else {
+      std::sort(entries.begin(), entries.end(),
+                [](const SymbolEntry& a, const SymbolEntry& b) { return a.value < b.value; });
+    }
     return entries;
   }
 
@@ -65,6 +71,18 @@ class ColourMap {
   static constexpr std::uint32_t kVacant = 0xFFFFFFFFu;
 
  private:
+  // Least significant byte first over the three colour bytes: linear in the number of colours.
+  static void radixSortByValue(std::vector<SymbolEntry>& entries) {
+    std::vector<SymbolEntry> buffer(entries.size());
+    for (unsigned shift = 0; shift < 24; shift += 8) {
+      std::size_t start[257] = {};
+      for (const SymbolEntry& e : entries) ++start[((e.value >> shift) & 0xFF) + 1];
+      for (unsigned b = 0; b < 256; ++b) start[b + 1] += start[b];
+      for (const SymbolEntry& e : entries) buffer[start[(e.value >> shift) & 0xFF]++] = e;
+      entries.swap(buffer);
+    }
+  }
+
   struct Slot {
     std::uint32_t key = kVacant;
     std::uint32_t value = 0;

@@ -121,16 +121,29 @@ class TokenReader {
     auto& tokens = context_.tokens;
     tokens.assign(std::size_t{context_.lastToken} + 1, EmptyCell);
     auto& entries = context_.symbols.entries;
+    // Symbol values in a compact array: every token looks one up, in no particular order.
+    std::vector<PackedColour> values(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) values[i] = entries[i].value;
+    CodecStatus status = CodecStatus::success();
     for (std::uint32_t t = 0; t <= context_.lastToken; ++t) {
       const std::uint32_t symbol = decoder.decodeSymbol(in_);
-      context_.currentSymbol = symbol;
-      SymbolEntry& entry = entries[symbol];
-      if (entry.value == EmptyCell && !readLiteral(entry.value)) return badLevel();
-      PackedColour token = entry.value;
-      if (token == context_.escapeSymbol && !readLiteral(token)) return badLevel();
+      PackedColour token = values[symbol];
+      if (token == EmptyCell) {
+        if (!readLiteral(values[symbol])) {
+          status = badLevel();
+          break;
+        }
+        token = values[symbol];
+      }
+      if (token == context_.escapeSymbol && !readLiteral(token)) {
+        status = badLevel();
+        break;
+      }
       tokens[t] = token;
       if ((t & 0xFFF) == 0 && in_.overrun()) break;
     }
+    for (std::size_t i = 0; i < entries.size(); ++i) entries[i].value = values[i];
+    if (!status) return status;
     if (in_.overrun()) return truncated("the token stream");
     return CodecStatus::success();
   }

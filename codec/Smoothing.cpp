@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "Reciprocal.h"
+
 namespace tq1 {
 
 namespace {
@@ -58,16 +60,18 @@ void BlockSmoother::smooth(CodecContext& context, std::uint32_t x0, std::uint32_
   sideValues(own, pixels, y0 > 0, false, y0 - 1, x0, ex, threshold, above);
   sideValues(own, pixels, y0 + ey - 1 < context.maxY, false, y0 + ey, x0, ex, threshold, below);
 
+  const Reciprocal acrossX(ex - 1);
+  const Reciprocal acrossY(ey - 1);
   for (std::uint32_t dx = 0; dx < ex; ++dx) {
     PackedColour* column = pixels.column(x0 + dx).data() + y0;
     for (std::uint32_t dy = 0; dy < ey; ++dy) {
-      Channels result;
+      PackedColour packed = 0;
       for (unsigned c = 0; c < 4; ++c) {
-        const std::uint32_t h = (left[dy][c] * (ex - 1 - dx) + right[dy][c] * dx) / (ex - 1);
-        const std::uint32_t v = (above[dx][c] * (ey - 1 - dy) + below[dx][c] * dy) / (ey - 1);
-        result[c] = static_cast<std::uint8_t>((h + v) / 2);
+        const std::uint32_t h = acrossX.divide(left[dy][c] * (ex - 1 - dx) + right[dy][c] * dx);
+        const std::uint32_t v = acrossY.divide(above[dx][c] * (ey - 1 - dy) + below[dx][c] * dy);
+        packed |= ((h + v) / 2) << (8 * c);
       }
-      column[dy] = packColour(result);
+      column[dy] = packed;
     }
   }
 }

@@ -48,11 +48,15 @@ namespace {
 
 // The Hoare quicksort whose exact permutation the format depends on, with the larger side
 // handled by the loop and the smaller by an explicit stack, so depth stays logarithmic.
-// Sorting the two sides in either order gives the same permutation: they are disjoint.
-bool quicksortAscending(std::span<const std::uint32_t> keys, std::span<std::uint32_t> index,
-                        std::int64_t first, std::int64_t last, std::uint64_t budget) {
+// Sorting the two sides in either order gives the same permutation: they are disjoint. Each
+// element carries its key in its top half, so comparisons read memory in order.
+bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, std::int64_t last,
+                        std::uint64_t budget) {
   struct Range {
     std::int64_t lo, hi;
+  };
+  const auto key = [&items](std::int64_t at) {
+    return static_cast<std::uint32_t>(items[static_cast<std::size_t>(at)] >> 32);
   };
   std::vector<Range> pending;
   pending.push_back({first, last});
@@ -61,14 +65,14 @@ bool quicksortAscending(std::span<const std::uint32_t> keys, std::span<std::uint
     auto [lo, hi] = pending.back();
     pending.pop_back();
     while (lo < hi) {
-      const std::uint32_t pivot = keys[index[static_cast<std::size_t>((lo + hi) / 2)]];
+      const std::uint32_t pivot = key((lo + hi) / 2);
       std::int64_t i = lo;
       std::int64_t j = hi;
       while (i <= j) {
-        while (keys[index[static_cast<std::size_t>(i)]] < pivot) ++i;
-        while (keys[index[static_cast<std::size_t>(j)]] > pivot) --j;
+        while (key(i) < pivot) ++i;
+        while (key(j) > pivot) --j;
         if (i <= j) {
-          std::swap(index[static_cast<std::size_t>(i)], index[static_cast<std::size_t>(j)]);
+          std::swap(items[static_cast<std::size_t>(i)], items[static_cast<std::size_t>(j)]);
           ++i;
           --j;
         }
@@ -93,11 +97,15 @@ bool quicksortAscending(std::span<const std::uint32_t> keys, std::span<std::uint
 
 bool sortIndices(std::span<const std::uint32_t> keys, std::span<std::uint32_t> index,
                  bool descending, std::optional<std::uint64_t> stepBudget) {
-  for (std::size_t i = 0; i < index.size(); ++i) index[i] = static_cast<std::uint32_t>(i);
   if (index.empty()) return true;
+  std::vector<std::uint64_t> items(index.size());
+  for (std::size_t i = 0; i < items.size(); ++i) items[i] = (std::uint64_t{keys[i]} << 32) | i;
   const std::uint64_t budget = stepBudget.value_or(UINT64_MAX);
-  if (!quicksortAscending(keys, index, 0, static_cast<std::int64_t>(index.size()) - 1, budget)) {
+  if (!quicksortAscending(items, 0, static_cast<std::int64_t>(items.size()) - 1, budget)) {
     return false;
+  }
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    index[i] = static_cast<std::uint32_t>(items[i] & 0xFFFFFFFFu);
   }
   if (descending) std::reverse(index.begin(), index.end());
   return true;
