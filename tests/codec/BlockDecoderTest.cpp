@@ -8,6 +8,7 @@
 #include "ReferenceCodec.h"
 #include "codec/BlockDecoder.h"
 #include "codec/BlockEncoder.h"
+#include "codec/Reciprocal.h"
 #include "codec/Smoothing.h"
 
 namespace tq1 {
@@ -131,6 +132,36 @@ TEST(RebuildImage, MatchesDirectTwoPassWalkOnEncodedImages) {
     reference::rebuildImage(slow);
     ASSERT_EQ(context.pixels, slow.pixels) << "round " << round;
     ASSERT_EQ(context.flatPixels, slow.flatPixels) << "round " << round;
+  }
+}
+
+}  // namespace
+}  // namespace tq1
+
+namespace tq1 {
+namespace {
+
+TEST(Reciprocal, ExactForEveryBlockSideAndNumerator) {
+  // Smoothing divides numerators up to 255 x (side - 1) by side - 1, sides 2 to 65536.
+  for (unsigned exponent = 1; exponent <= 16; ++exponent) {
+    const std::uint32_t divisor = (1u << exponent) - 1;
+    const Reciprocal reciprocal(divisor);
+    const std::uint32_t limit = 255 * divisor;
+    const std::uint32_t step = limit > 2'000'000 ? 97 : 1;
+    for (std::uint32_t n = 0; n <= limit; n += step) {
+      ASSERT_EQ(reciprocal.divide(n), n / divisor) << n << " / " << divisor;
+    }
+    ASSERT_EQ(reciprocal.divide(limit), 255u);
+    ASSERT_EQ(reciprocal.divide(limit - 1), 254u);
+  }
+  for (std::uint32_t divisor = 1; divisor <= 65535; divisor += 13) {
+    const Reciprocal reciprocal(divisor);
+    for (std::uint32_t q = 0; q <= 255; ++q) {
+      const std::uint32_t n = q * divisor;
+      ASSERT_EQ(reciprocal.divide(n), q);
+      if (n > 0) ASSERT_EQ(reciprocal.divide(n - 1), q - 1);
+      ASSERT_EQ(reciprocal.divide(n + divisor - 1), q);
+    }
   }
 }
 
