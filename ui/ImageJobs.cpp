@@ -1,0 +1,62 @@
+// Loading, decoding, encoding and writing the image on show.
+#include "ui/ImageJobs.h"
+
+#include <QFile>
+
+#include "batch/EntryCodecParams.h"
+#include "batch/EntrySettings.h"
+#include "codec/Codec.h"
+#include "imagefile/BitmapFile.h"
+#include "imagefile/GridImage.h"
+#include "imagefile/ImageLoad.h"
+#include "ui/ErrorText.h"
+
+namespace tq1::ui {
+namespace {
+
+ImageJobResult failure(const QString& cause) { return {QImage(), cause}; }
+
+ImageJobResult shownImageOf(const Grid& grid) {
+  ImageFileResult<QImage> image = imageFromGrid(grid);
+  if (!image.ok()) return failure(describeError(image.status.error()));
+  return {std::move(image.value), QString()};
+}
+
+}  // namespace
+
+ImageJobResult loadViewImage(const QString& path, FileKind kind, const ProgressCallback& progress) {
+  if (kind == FileKind::Bitmap) {
+    ImageFileResult<QImage> loaded = loadImageFile(path);
+    if (!loaded.ok()) return failure(describeError(loaded.status.error()));
+    return {std::move(loaded.value), QString()};
+  }
+  CodecContext context;
+  context.progress = progress;
+  const CodecStatus status = decodeFile(context, QFile::encodeName(path).toStdString());
+  if (!status) return failure(describeError(status.error()));
+  return shownImageOf(context.pixels);
+}
+
+ImageJobResult saveTq1File(const QImage& image, const CodecParams& params, const QString& path,
+                           const ProgressCallback& progress) {
+  ImageFileResult<Grid> grid = gridFromImage(image);
+  if (!grid.ok()) return failure(describeError(grid.status.error()));
+  CodecContext context;
+  context.progress = progress;
+  CodecStatus status = prepareForEncoding(context, std::move(grid.value), params);
+  if (status) status = encodeFile(context, QFile::encodeName(path).toStdString());
+  if (!status) return failure(describeError(status.error()));
+  return shownImageOf(context.pixels);
+}
+
+ImageJobResult saveBitmapFile(const QImage& image, const QString& path) {
+  const ImageFileStatus status = writeBitmapFile(path, image);
+  if (!status) return failure(describeError(status.error()));
+  return {};
+}
+
+CodecParams codecParamsFromSettings(const SettingsRecord& record) noexcept {
+  return codecParamsFrom(entrySettingsFrom(record));
+}
+
+}  // namespace tq1::ui

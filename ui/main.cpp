@@ -1,0 +1,28 @@
+// The desktop program: the main window at its stored place, and the file named on the command
+// line opened as if it had been chosen with "Открыть".
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "ui/AppServices.h"
+#include "ui/MainWindow.h"
+#include "ui/UiResources.h"
+
+int main(int argc, char** argv) {
+  QCoreApplication::setApplicationName(QStringLiteral("tq1"));
+  QApplication app(argc, argv);
+  tq1::ui::initUiResources();
+
+  tq1::ui::DesktopServices desktop;
+  tq1::ui::MainWindow window(desktop.services());
+  QObject::connect(&window, &tq1::ui::MainWindow::quitRequested, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
+  window.showAtStoredPlace();
+
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() > 1) {
+    const QString path = QFileInfo(arguments.at(1)).absoluteFilePath();
+    QTimer::singleShot(0, &window, [&window, path] { window.loadFile(path); });
+  }
+  return app.exec();
+}
