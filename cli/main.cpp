@@ -28,9 +28,7 @@ int main(int argc, char** argv) {
     case CommandKind::Encode: return tq1::cli::runEncode(*parsed.command);
     case CommandKind::Decode: return tq1::cli::runDecode(*parsed.command);
     case CommandKind::Info: return tq1::cli::runInfo(*parsed.command);
-    case CommandKind::Batch:
-      std::fprintf(stderr, "tq1: batch conversion is not built yet\n");
-      return tq1::cli::kExitFailure;
+    case CommandKind::Batch: return tq1::cli::runBatch(*parsed.command);
   }
   return tq1::cli::kExitUsage;
 }
