@@ -3,9 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "BlockRange.h"
-#include "ColourMap.h"
+#include "ColourRanks.h"
 #include "Quantiser.h"
 #include "QuadtreeWalk.h"
 
@@ -53,8 +54,6 @@ class Encoder {
     };
     walkQuadtree(context_.maxX, context_.maxY, x, y, k, visit);
   }
-
-  ColourMap& counts() { return counts_; }
 
  private:
   // Whether the block stays uniform when the cells of columns x0 .. x0 + w - 1, rows
@@ -136,7 +135,6 @@ class Encoder {
     tokens.push_back(colour);
     context_.markerXCount += a;
     context_.markerYCount += b;
-    ++counts_[colour];
     const std::uint32_t w = std::uint32_t{1} << a;
     const std::uint32_t h = std::uint32_t{1} << b;
     for (std::uint32_t cx = x; cx < x + w; ++cx) {
@@ -172,7 +170,6 @@ class Encoder {
 
   CodecContext& context_;
   Grid& grid_;
-  ColourMap counts_;
   std::array<std::array<PackedColour, 256>, 3> snapTable_{};
 };
 
@@ -219,9 +216,11 @@ PackedColour blockAverage(const CodecContext& context, std::uint32_t x0, std::ui
 }
 
 void encodeWalk(CodecContext& context, std::uint32_t x, std::uint32_t y, unsigned k) {
+  const std::size_t firstNew = context.tokens.size();
   Encoder encoder(context);
   encoder.walk(x, y, k);
-  for (const SymbolEntry& counted : encoder.counts().sortedEntries()) {
+  const auto added = std::span<const PackedColour>(context.tokens).subspan(firstNew);
+  for (const SymbolEntry& counted : rankColours(added).colours) {
     context.symbols.entries[context.symbols.findOrInsert(counted.value)].count += counted.count;
   }
 }
@@ -234,7 +233,9 @@ std::uint32_t tokenise(CodecContext& context) {
   context.tokens.reserve(static_cast<std::size_t>(context.cellCount() / 2) + 16);
   Encoder encoder(context);
   encoder.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)));
-  context.symbols.assignSorted(encoder.counts().sortedEntries());
+  ColourRanks ranks = rankColours(context.tokens);
+  context.symbols.assignSorted(std::move(ranks.colours));
+  context.blockColourRank = std::move(ranks.rank);
   context.cursor = context.tokens.size();
   return static_cast<std::uint32_t>(context.tokens.size() - 1);
 }

@@ -53,6 +53,9 @@ struct CodecContext {
   std::array<std::array<std::uint8_t, 256>, 4> levelValue{};
   std::array<std::array<std::uint8_t, 256>, 4> channelMap{};
   std::vector<PackedColour> tokens;
+  // Per block, in walk order: the rank of its colour among the distinct block colours (set by
+  // tokenise, used by the file writer).
+  std::vector<std::uint32_t> blockColourRank;
   std::size_t cursor = 0;
   Grid pixels;
   Grid flatPixels;

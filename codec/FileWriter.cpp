@@ -7,7 +7,6 @@
 #include "BlockDecoder.h"
 #include "BlockEncoder.h"
 #include "Codec.h"
-#include "ColourMap.h"
 
 namespace tq1 {
 
@@ -137,32 +136,43 @@ void writeLiteral(const CodecContext& context, PackedColour colour, BitWriter& o
   }
 }
 
+// A colour's symbol index: its rank among the colours plus the control values below it (the
+// control symbols were inserted among the colours by value).
+std::uint32_t symbolOfColour(const CodecContext& context, PackedColour colour, std::uint32_t rank) {
+  std::uint32_t index = rank;
+  for (const PackedColour control : context.controlValue) index += control < colour ? 1 : 0;
+  return index;
+}
+
 void writeTokens(CodecContext& context, BitWriter& out) {
   const SymbolTable& table = context.symbols;
-  ColourMap indexOf;
-  for (std::uint32_t i = 0; i < table.size(); ++i) indexOf[table.entries[i].value] = i;
-  const auto entryOf = [&](PackedColour value) -> const SymbolEntry& {
-    return table.entries[static_cast<std::uint32_t>(table.find(value))];
+  // Codes in compact arrays: tokens look them up in no particular order.
+  std::vector<std::uint32_t> codes(table.size());
+  std::vector<std::uint8_t> lengths(table.size());
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    codes[i] = table.entries[i].code;
+    lengths[i] = table.entries[i].length;
+  }
+  const auto controlIndex = [&](unsigned k) {
+    return static_cast<std::uint32_t>(table.find(context.controlValue[k]));
   };
-  const SymbolEntry& xCode = entryOf(context.controlValue[0]);
-  const SymbolEntry& yCode = entryOf(context.controlValue[1]);
-  const SymbolEntry& escape = entryOf(context.controlValue[2]);
+  const std::uint32_t xIndex = controlIndex(0), yIndex = controlIndex(1), escape = controlIndex(2);
   std::vector<std::uint8_t> literalSeen(table.size(), 0);
+  std::size_t block = 0;
   for (std::uint32_t t = 0; t <= context.lastToken; ++t) {
     const PackedColour token = context.tokens[t];
     if (token == MarkerXToken) {
-      out.writeBits(xCode.code, xCode.length);
+      out.writeBits(codes[xIndex], lengths[xIndex]);
     } else if (token == MarkerYToken) {
-      out.writeBits(yCode.code, yCode.length);
+      out.writeBits(codes[yIndex], lengths[yIndex]);
     } else {
-      const std::uint32_t h = *indexOf.find(token);
-      const SymbolEntry& e = table.entries[h];
+      const std::uint32_t h = symbolOfColour(context, token, context.blockColourRank[block++]);
       if (table.codeIndex[h] > context.lastSymbol) {
-        out.writeBits(escape.code, escape.length);
+        out.writeBits(codes[escape], lengths[escape]);
         writeLiteral(context, token, out);
         continue;
       }
-      out.writeBits(e.code, e.length);
+      out.writeBits(codes[h], lengths[h]);
       if (literalSeen[h] == 0) {
         writeLiteral(context, token, out);
         literalSeen[h] = 1;
