@@ -33,8 +33,9 @@ struct ConversionHooks {
 
 // Converts one entry. Every failure (unreadable or damaged source, refused parameters, a
 // target that cannot be written, running out of memory) comes back as a Failed result with
-// its cause; nothing is thrown. An existing target is replaced only when the whole new file
-// is written. The result's index is left at 0 for the caller to set.
+// its cause; only what the hooks or the io functions throw passes through. An existing
+// target is replaced only when the whole new file is written. The result's index is left
+// at 0 for the caller to set.
 [[nodiscard]] EntryResult convertEntry(const ListEntry& entry, const BatchIo& io,
                                        OverwritePolicy policy, const ConversionHooks& hooks);
 
