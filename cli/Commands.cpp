@@ -1,17 +1,15 @@
 // encode, decode and info: load, run the codec, write, and report like other image tools.
 #include "Commands.h"
 
-#include <QString>
-
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/InputImage.h"
 #include "cli/TerminalProgress.h"
 #include "codec/Codec.h"
 #include "codec/FileInfo.h"
 #include "codec/ImageMetrics.h"
-#include "imagefile/BitmapFile.h"
-#include "imagefile/ImageLoad.h"
+#include "imagefile/BitmapEncoding.h"
 
 namespace tq1::cli {
 
@@ -20,8 +18,6 @@ namespace {
 void printError(const std::string& message) {
   std::fprintf(stderr, "tq1: error: %s\n", message.c_str());
 }
-
-QString qPath(const std::string& path) { return QString::fromStdString(path); }
 
 std::uintmax_t sizeOf(const std::string& path) {
   std::error_code error;
@@ -39,18 +35,19 @@ std::string psnrText(const std::optional<double>& value) {
 }  // namespace
 
 int runEncode(const Command& command) {
-  ImageFileResult<Grid> loaded = loadGridFile(qPath(command.input));
-  if (!loaded.ok()) {
-    printError(loaded.status.message());
+  InputImage loaded = loadInputImage(command.input);
+  if (loaded.outcome == InputImage::Outcome::NeedsFullProgram) return kNeedsFullProgram;
+  if (loaded.outcome == InputImage::Outcome::Failed) {
+    printError(loaded.error);
     return kExitFailure;
   }
-  const std::uint32_t width = loaded.value.width();
-  const std::uint32_t height = loaded.value.height();
+  const std::uint32_t width = loaded.grid.width();
+  const std::uint32_t height = loaded.grid.height();
   Grid original;
-  if (command.verbose) original = loaded.value;
+  if (command.verbose) original = loaded.grid;
 
   CodecContext context;
-  if (CodecStatus status = prepareForEncoding(context, std::move(loaded.value), command.params); !status) {
+  if (CodecStatus status = prepareForEncoding(context, std::move(loaded.grid), command.params); !status) {
     printError(command.input + ": " + status.message());
     return kExitFailure;
   }
@@ -82,8 +79,12 @@ int runDecode(const Command& command) {
     printError(command.input + ": " + status.message());
     return kExitFailure;
   }
-  const ImageFileStatus written = writeBitmapFile(qPath(command.output), context.pixels);
-  if (!written) {
+  const ImageFileResult<std::vector<std::uint8_t>> bitmap = encodeBitmap(context.pixels);
+  if (!bitmap.ok()) {
+    printError(command.input + ": " + bitmap.status.message());
+    return kExitFailure;
+  }
+  if (CodecStatus written = writeFileAtomically(command.output, bitmap.value); !written) {
     printError(written.message());
     return kExitFailure;
   }

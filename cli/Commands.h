@@ -8,10 +8,13 @@ namespace tq1::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+// Not an exit status: the light program cannot read this input and hands the command on.
+inline constexpr int kNeedsFullProgram = -1;
 
 int runEncode(const Command& command);
 int runDecode(const Command& command);
 int runInfo(const Command& command);
+// Only in the full program.
 int runBatch(const Command& command);
 
 }  // namespace tq1::cli

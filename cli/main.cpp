@@ -1,34 +1,54 @@
 // The tq1 command-line tool: encode, decode, inspect and batch-convert images.
-#include <QCoreApplication>
-
+//
+// Built twice from the same sources: `tq1`, free of Qt, converts plain bitmaps and .tq1 files
+// and starts at once; `tq1-qt` also reads every image format Qt reads and list files. The
+// light program hands any command it cannot do itself to the full one.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#ifdef TQ1_LIGHT
+#include "cli/FullProgram.h"
+#endif
 
-int main(int argc, char** argv) {
-  // No QCoreApplication: Qt finds its image plugins without one, and creating it costs more
-  // than converting a small image.
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const tq1::cli::ParseResult parsed = tq1::cli::parseCommandLine(args);
-  if (!parsed.command) {
-    std::fprintf(stderr, "tq1: %s\nTry 'tq1 --help'.\n", parsed.error.c_str());
-    return tq1::cli::kExitUsage;
-  }
+namespace {
+
+int dispatch(const tq1::cli::Command& command) {
   using tq1::cli::CommandKind;
-  switch (parsed.command->kind) {
+  switch (command.kind) {
     case CommandKind::Help:
       std::fputs(tq1::cli::usageText().c_str(), stdout);
       return tq1::cli::kExitOk;
     case CommandKind::Version:
       std::printf("tq1 %s\n", TQ1_VERSION);
       return tq1::cli::kExitOk;
-    case CommandKind::Encode: return tq1::cli::runEncode(*parsed.command);
-    case CommandKind::Decode: return tq1::cli::runDecode(*parsed.command);
-    case CommandKind::Info: return tq1::cli::runInfo(*parsed.command);
-    case CommandKind::Batch: return tq1::cli::runBatch(*parsed.command);
+    case CommandKind::Encode: return tq1::cli::runEncode(command);
+    case CommandKind::Decode: return tq1::cli::runDecode(command);
+    case CommandKind::Info: return tq1::cli::runInfo(command);
+    case CommandKind::Batch:
+#ifdef TQ1_LIGHT
+      return tq1::cli::kNeedsFullProgram;
+#else
+      return tq1::cli::runBatch(command);
+#endif
   }
   return tq1::cli::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const tq1::cli::ParseResult parsed = tq1::cli::parseCommandLine(args);
+  if (!parsed.command) {
+    std::fprintf(stderr, "tq1: %s\nTry 'tq1 --help'.\n", parsed.error.c_str());
+    return tq1::cli::kExitUsage;
+  }
+  const int status = dispatch(*parsed.command);
+#ifdef TQ1_LIGHT
+  if (status == tq1::cli::kNeedsFullProgram) return tq1::cli::runFullProgram(argv);
+#endif
+  return status == tq1::cli::kNeedsFullProgram ? tq1::cli::kExitFailure : status;
 }

@@ -2,6 +2,7 @@
 // and every way a reader can fail becomes a status with the file's name in its message.
 #include "imagefile/ImageLoad.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -9,8 +10,11 @@
 #include <climits>
 #include <cstdlib>
 #include <new>
+#include <optional>
+#include <span>
 
 #include "imagefile/GridImage.h"
+#include "imagefile/PlainBitmapReader.h"
 
 namespace tq1 {
 namespace {
@@ -107,7 +111,34 @@ ImageFileResult<QImage> loadImageFile(const QString& path, const ImageLimits& li
   }
 }
 
+// Plain 24-bit bitmaps go straight into a grid, without a QImage in between; the direct
+// reader agrees with Qt's on every file it takes and leaves all others to it.
+std::optional<ImageFileResult<Grid>> loadPlainBitmapFile(const QString& path,
+                                                         const ImageLimits& limits) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.peek(2) != "BM") return std::nullopt;
+  const QByteArray bytes = file.readAll();
+  return readPlainBitmap(
+      std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                static_cast<std::size_t>(bytes.size())),
+      limits);
+}
+
 ImageFileResult<Grid> loadGridFile(const QString& path, const ImageLimits& limits) {
+  try {
+    if (QFileInfo(path).isFile()) {
+      if (auto plain = loadPlainBitmapFile(path, limits)) {
+        if (!plain->ok()) {
+          plain->status = ImageFileStatus::failure(
+              plain->status.error(), path.toStdString() + ": " + plain->status.message());
+        }
+        return std::move(*plain);
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return {{}, ImageFileStatus::failure(ImageFileError::OutOfMemory,
+                                         path.toStdString() + ": not enough memory to load the image")};
+  }
   ImageFileResult<QImage> loaded = loadImageFile(path, limits);
   if (!loaded.ok()) return {{}, std::move(loaded.status)};
   return gridFromImage(loaded.value);
