@@ -2,6 +2,7 @@
 #include "ui/ImageJobs.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include "batch/EntryCodecParams.h"
 #include "batch/EntrySettings.h"
@@ -30,6 +31,8 @@ ImageJobResult loadViewImage(const QString& path, FileKind kind, const ProgressC
     if (!loaded.ok()) return failure(describeError(loaded.status.error()));
     return {std::move(loaded.value), QString()};
   }
+  // The codec only knows that it could not open the file; people want to hear that it is gone.
+  if (!QFileInfo::exists(path)) return failure(describeError(ImageFileError::FileNotFound));
   CodecContext context;
   context.progress = progress;
   const CodecStatus status = decodeFile(context, QFile::encodeName(path).toStdString());

@@ -1,0 +1,112 @@
+// The interface options dialog and the About box: what they show, write and where they open.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "UiTestSupport.h"
+#include "ui/AboutDialog.h"
+#include "ui/InterfaceOptionsDialog.h"
+
+using namespace tq1;
+using namespace tq1::ui;
+
+namespace {
+
+SettingsRecord codecRecord() {
+  SettingsRecord record;
+  record.quality = 17;
+  record.smoothing = 51;
+  record.bitsRed = 3;
+  record.previewOn = 1;
+  record.previewWidth = 77;
+  record.minimiseWhileConverting = 1;
+  return record;
+}
+
+}  // namespace
+
+class SmallDialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void interfaceOptionsShowTheStoredSwitches() {
+    testing::TestServices env;
+    env.settings().WriteSettings(codecRecord());
+    InterfaceOptionsDialog dialog(env.settings(), nullptr);
+    QCOMPARE(dialog.objectName(), QStringLiteral("OPTIONS_INTERFACE"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Настройки интерфейса"));
+    QCOMPARE(dialog.minimiseToTrayBox()->text(), QStringLiteral("Сворачивать в системное меню"));
+    QCOMPARE(dialog.minimiseWhileConvertingBox()->text(),
+             QStringLiteral("Сворачивать при перекодировании"));
+    QCOMPARE(dialog.overwriteWithoutAskingBox()->text(),
+             QStringLiteral("Перезаписывать одноименные файлы без запроса"));
+    QVERIFY(!dialog.minimiseToTrayBox()->isChecked());
+    QVERIFY(dialog.minimiseWhileConvertingBox()->isChecked());
+    QVERIFY(!dialog.overwriteWithoutAskingBox()->isChecked());
+  }
+
+  // OK writes the three switches; the codec values in the file stay as they are.
+  void okWritesOnlyTheSwitches() {
+    testing::TestServices env;
+    env.settings().WriteSettings(codecRecord());
+    InterfaceOptionsDialog dialog(env.settings(), nullptr);
+    dialog.show();
+    QTest::mouseClick(dialog.minimiseToTrayBox(), Qt::LeftButton);
+    QTest::mouseClick(dialog.minimiseWhileConvertingBox(), Qt::LeftButton);
+    QTest::mouseClick(dialog.overwriteWithoutAskingBox(), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    SettingsRecord expected = codecRecord();
+    expected.minimiseToTray = 1;
+    expected.minimiseWhileConverting = 0;
+    expected.overwriteWithoutAsking = 1;
+    QCOMPARE(env.settings().ReadSettings(), expected);
+  }
+
+  void cancelWritesOnlyThePlace() {
+    testing::TestServices env;
+    env.settings().WriteSettings(codecRecord());
+    for (bool closeBox : {false, true}) {
+      InterfaceOptionsDialog dialog(env.settings(), nullptr);
+      dialog.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+      QTest::mouseClick(dialog.minimiseToTrayBox(), Qt::LeftButton);
+      dialog.move(closeBox ? 222 : 111, 99);
+      if (closeBox) dialog.close();
+      else QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+      QCOMPARE(env.settings().ReadSettings(), codecRecord());
+      QCOMPARE(env.settings().ReadPosition(WindowKey::SetupInterface).left, closeBox ? 222 : 111);
+      // The next opening stands where this one was closed.
+      InterfaceOptionsDialog next(env.settings(), nullptr);
+      QCOMPARE(next.pos(), QPoint(closeBox ? 222 : 111, 99));
+    }
+  }
+
+  void aboutBoxNamesTheProductAndReopensWhereClosed() {
+    testing::TestServices env;
+    {
+      AboutDialog about(env.settings(), nullptr);
+      QCOMPARE(about.objectName(), QStringLiteral("ABOUT"));
+      QCOMPARE(about.windowTitle(), QStringLiteral("О программе RI1 Vuzud Uvizo"));
+      const QString product = about.findChild<QLabel*>(QStringLiteral("productLine"))->text();
+      QVERIFY2(product.startsWith(QStringLiteral("RI1 Vuzud Uvizo 1.1.9.2 (")) && product.endsWith(')'),
+               qPrintable(product));
+      QStringList roles;
+      for (const char* name : {"algorithmRole", "implementationRole", "interfaceRole"}) {
+        roles.append(about.findChild<QLabel*>(QLatin1String(name))->text());
+      }
+      QCOMPARE(roles, (QStringList{"Алгоритм:", "Реализация:", "Интерфейс:"}));
+      const QLabel* picture = about.findChild<QLabel*>(QStringLiteral("aboutPicture"));
+      QCOMPARE(picture->pixmap().size(), QSize(48, 48));
+      about.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&about));
+      about.move(333, 222);
+      QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
+    }
+    AboutDialog again(env.settings(), nullptr);
+    QCOMPARE(again.pos(), QPoint(333, 222));
+  }
+};
+
+TQ1_UI_TEST_MAIN(SmallDialogsTest)
+#include "SmallDialogsTest.moc"

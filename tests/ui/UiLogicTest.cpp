@@ -1,0 +1,231 @@
+// The display-free logic of the desktop program: view geometry, the preview area, the codec
+// options couplings, window places, title and help lookup.
+#include <QFile>
+#include <QTest>
+
+#include "UiTestSupport.h"
+#include "ui/AppTitle.h"
+#include "ui/CodecOptionsModel.h"
+#include "ui/HelpPage.h"
+#include "ui/ImageJobs.h"
+#include "ui/ListCodecValues.h"
+#include "ui/PreviewArea.h"
+#include "ui/ViewGeometry.h"
+#include "ui/WindowPlaces.h"
+
+using namespace tq1;
+using namespace tq1::ui;
+
+class UiLogicTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void scrollLimitsFollowTheViewport_data() {
+    QTest::addColumn<int>("image");
+    QTest::addColumn<int>("viewport");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("clamped");
+    QTest::newRow("image fits") << 100 << 300 << 0 << 0;
+    QTest::newRow("image equal") << 300 << 300 << 5 << 0;
+    QTest::newRow("scrolled inside") << 335 << 300 << 20 << 20;
+    QTest::newRow("window grown past the end") << 335 << 320 << 35 << 15;
+    QTest::newRow("negative") << 335 << 300 << -4 << 0;
+  }
+  void scrollLimitsFollowTheViewport() {
+    QFETCH(int, image);
+    QFETCH(int, viewport);
+    QFETCH(int, offset);
+    QFETCH(int, clamped);
+    QCOMPARE(clampOffset(offset, scrollLimit(image, viewport)), clamped);
+  }
+
+  void clickPointsAreImagePixels() {
+    QCOMPARE(imagePointAt(QPoint(5, 7), QPoint(40, 25)), QPoint(45, 32));
+  }
+
+  void previewSizeRangesFollowTheImage_data() {
+    QTest::addColumn<int>("side");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    QTest::newRow("no image") << 0 << 10 << 250;
+    QTest::newRow("small image") << 4 << 4 << 4;
+    QTest::newRow("ten") << 10 << 10 << 10;
+    QTest::newRow("middle") << 40 << 10 << 40;
+    QTest::newRow("large") << 3000 << 10 << 250;
+  }
+  void previewSizeRangesFollowTheImage() {
+    QFETCH(int, side);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    QCOMPARE(previewSideRange(side), (SideRange{minimum, maximum}));
+  }
+
+  // The previewed rectangle never reaches past the image, wherever the corner was clicked.
+  void previewRectStaysWithinTheImage_data() {
+    QTest::addColumn<QPoint>("origin");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("image");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("inside") << QPoint(45, 32) << QSize(50, 40) << QSize(300, 200)
+                            << QRect(45, 32, 50, 40);
+    QTest::newRow("past right and bottom") << QPoint(280, 190) << QSize(50, 40) << QSize(300, 200)
+                                           << QRect(250, 160, 50, 40);
+    QTest::newRow("clicked beyond the image") << QPoint(900, 900) << QSize(50, 40)
+                                              << QSize(300, 200) << QRect(250, 160, 50, 40);
+    QTest::newRow("larger than the image") << QPoint(3, 3) << QSize(250, 250) << QSize(100, 40)
+                                           << QRect(0, 0, 100, 40);
+    QTest::newRow("tiny image") << QPoint(0, 0) << QSize(10, 10) << QSize(4, 3)
+                                << QRect(0, 0, 4, 3);
+  }
+  void previewRectStaysWithinTheImage() {
+    QFETCH(QPoint, origin);
+    QFETCH(QSize, size);
+    QFETCH(QSize, image);
+    QFETCH(QRect, expected);
+    QCOMPARE(previewRect({origin, size}, image), expected);
+  }
+
+  void commonBitsMoveTheComponentsButNotBack() {
+    CodecOptionsModel model;
+    model.setCommonBits(3);
+    QCOMPARE(model.values().bitsRed, 3);
+    QCOMPARE(model.values().bitsGreen, 3);
+    QCOMPARE(model.values().bitsBlue, 3);
+    model.setComponentBits(ColourChannel::Red, 6);
+    QCOMPARE(model.values().bitsRed, 6);
+    QCOMPARE(model.values().bitsCommon, 3);
+    QCOMPARE(model.values().bitsGreen, 3);
+  }
+
+  void qualityMovesSmoothingOneWay() {
+    CodecOptionsModel model;
+    model.setQuality(10);
+    QCOMPARE(model.values().smoothing, 30);
+    QCOMPARE(qualityLabelText(model.values().quality), QStringLiteral("80"));
+    model.setSmoothing(7);
+    QCOMPARE(model.values().quality, 10);
+    model.setQuality(50);
+    QCOMPARE(model.values().smoothing, 150);
+    QCOMPARE(qualityLabelText(50), QStringLiteral("0"));
+    QCOMPARE(qualityLabelText(0), QStringLiteral("100"));
+  }
+
+  void storedAreaIsCutToTheImage() {
+    SettingsRecord record;
+    record.previewWidth = 200;
+    record.previewHeight = 200;
+    CodecOptionsModel model(QSize(100, 40));
+    model.loadRecord(record);
+    QCOMPARE(model.widthRange(), (SideRange{10, 100}));
+    QCOMPARE(model.heightRange(), (SideRange{10, 40}));
+    QCOMPARE(model.values().areaSize, QSize(100, 40));
+  }
+
+  // A hand-edited ini file may hold anything; the dialog shows values its sliders can take.
+  void damagedRecordValuesAreBroughtIntoRange() {
+    SettingsRecord record;
+    record.quality = 77;
+    record.smoothing = -3;
+    record.bitsRed = 12;
+    record.previewWidth = 0;
+    record.previewHeight = 100000;
+    CodecOptionsModel model;
+    model.loadRecord(record);
+    QCOMPARE(model.values().quality, 50);
+    QCOMPARE(model.values().smoothing, 0);
+    QCOMPARE(model.values().bitsRed, 8);
+    QCOMPARE(model.values().areaSize, QSize(10, 250));
+    const CodecParams params = codecParamsFromSettings(record);
+    QCOMPARE(int(params.tolerance), 50);
+    QCOMPARE(int(params.smoothThreshold), 0);
+    QCOMPARE(int(params.bits[0]), 8);
+  }
+
+  void recordKeepsTheInterfaceOptions() {
+    SettingsRecord base;
+    base.overwriteWithoutAsking = 1;
+    base.minimiseToTray = 1;
+    base.minimiseWhileConverting = 1;
+    CodecOptionsModel model(QSize(500, 500));
+    model.setQuality(4);
+    model.setCommonBits(5);
+    model.setPreviewOn(true);
+    model.setAreaWidth(120);
+    const SettingsRecord record = model.toRecord(base);
+    QCOMPARE(record.quality, 4);
+    QCOMPARE(record.smoothing, 12);
+    QCOMPARE(record.bitsCommon, 5);
+    QCOMPARE(record.bitsBlue, 5);
+    QCOMPARE(record.previewOn, 1);
+    QCOMPARE(record.previewWidth, 120);
+    QCOMPARE(record.overwriteWithoutAsking, 1);
+    QCOMPARE(record.minimiseToTray, 1);
+    QCOMPARE(record.minimiseWhileConverting, 1);
+  }
+
+  void listValuesShowCommonBitsEight() {
+    EntrySettings entry{12, 40, 5, 6, 7, 3};
+    CodecOptionsModel model;
+    model.loadListValues(listCodecValuesFrom(entry));
+    QCOMPARE(model.listValues(), (ListCodecValues{12, 8, 5, 6, 7, 40}));
+    applyListCodecValues({1, 4, 2, 3, 4, 9}, entry);
+    QCOMPARE(entry, (EntrySettings{1, 9, 2, 3, 4, 3}));
+  }
+
+  void titleHoldsTheWholePath() {
+    QCOMPARE(windowTitleFor(QStringLiteral("/home/a/photo.tq1")),
+             QStringLiteral("RI1 Vuzud Uvizo - /home/a/photo.tq1"));
+  }
+
+  void mainWindowStartsFromItsRecord() {
+    const QRect screen(0, 0, 1024, 700);
+    const MainWindowPlace maximised =
+        mainWindowPlace({50, 60, 300, 400, ShowState::Maximised}, screen);
+    QCOMPARE(maximised.state, StartState::Maximised);
+    const MainWindowPlace minimised =
+        mainWindowPlace({50, 60, 300, 400, ShowState::Minimised}, screen);
+    QCOMPARE(minimised.state, StartState::Minimised);
+    const MainWindowPlace normal = mainWindowPlace({50, 60, 300, 400, ShowState::Normal}, screen);
+    QCOMPARE(normal.state, StartState::Normal);
+    QCOMPARE(normal.outer, QRect(50, 60, 400, 300));  // the record holds height before width
+    const MainWindowPlace first = mainWindowPlace(kMissingPosition, QRect(0, 0, 640, 480));
+    QCOMPARE(first.outer, QRect(10, 10, 640, 480));
+  }
+
+  void placesOnAScreenThatIsGoneComeBack() {
+    const QList<QRect> screens{QRect(0, 0, 1920, 1080)};
+    QCOMPARE(keptOnScreens(QPoint(100, 100), QSize(300, 200), screens), QPoint(100, 100));
+    QCOMPARE(keptOnScreens(QPoint(-250, 10), QSize(300, 200), screens), QPoint(-250, 10));
+    QCOMPARE(keptOnScreens(QPoint(2500, 300), QSize(300, 200), screens), QPoint(10, 10));
+    QCOMPARE(keptOnScreens(QPoint(100, -400), QSize(300, 200), screens), QPoint(10, 10));
+  }
+
+  void helpPageIsLookedUpInTheStartDirectoryFirst() {
+    testing::TestServices env;
+    const QString start = env.path(QStringLiteral("start"));
+    const QString program = env.path(QStringLiteral("program"));
+    QVERIFY(QDir().mkpath(start) && QDir().mkpath(program));
+    QCOMPARE(helpPagePath(start, program), QString());
+    QFile beside(QDir(program).filePath(kHelpPageName));
+    QVERIFY(beside.open(QIODevice::WriteOnly));
+    beside.close();
+    QCOMPARE(helpPagePath(start, program), beside.fileName());
+    QFile local(QDir(start).filePath(kHelpPageName));
+    QVERIFY(local.open(QIODevice::WriteOnly));
+    local.close();
+    QCOMPARE(helpPagePath(start, program), local.fileName());
+  }
+
+  // With no page anywhere, the page compiled into the program is written out and opened.
+  void compiledInHelpPageServesWhenNoneIsInstalled() {
+    testing::TestServices env;
+    const QString path = resolveHelpPage(env.path(QStringLiteral("a")), env.path(QStringLiteral("b")));
+    QVERIFY(!path.isEmpty());
+    const QByteArray page = testing::fileBytes(path);
+    QVERIFY(page.contains("tqmenu") || page.contains("<html"));
+    QVERIFY(QString::fromUtf8(page).contains(QStringLiteral("Качество")));
+  }
+};
+
+TQ1_UI_TEST_MAIN(UiLogicTest)
+#include "UiLogicTest.moc"
