@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
@@ -94,9 +95,6 @@ class CodecOptionsDialogTest : public QObject {
     QCOMPARE(label(dialog, "blueBitsValue"), QStringLiteral("5"));
     QCOMPARE(label(dialog, "areaWidthValue"), QStringLiteral("60"));
     QCOMPARE(label(dialog, "areaHeightValue"), QStringLiteral("50"));
-    QCOMPARE(slider(dialog, "qualitySlider")->tickInterval(), 5);
-    QCOMPARE(slider(dialog, "smoothingSlider")->maximum(), 150);
-    QCOMPARE(slider(dialog, "smoothingSlider")->tickInterval(), 15);
     QCOMPARE(child<QPushButton>(dialog, "restoreDefaultsButton")->text(),
              QStringLiteral("Восстановить значения \"по умолчанию\""));
     QCOMPARE(child<QPushButton>(dialog, "storeDefaultsButton")->text(),
@@ -257,19 +255,10 @@ class CodecOptionsDialogTest : public QObject {
     QVERIFY(testing::fileBytes(env.settings().path()).contains("Setup_codec"));
   }
 
-  void listModeAnswersOkOrCancelled() {
+  // "Отмена" and the close box answer "cancelled", however the sliders were moved.
+  void listModeCanBeCancelled() {
     testing::TestServices env;
     const ListCodecValues given{20, 8, 1, 2, 3, 50};
-    QTimer::singleShot(0, [] {
-      auto* dialog = qobject_cast<CodecOptionsDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog != nullptr);
-      moveTo(slider(*dialog, "redBitsSlider"), 6);
-      click(*dialog, "okButton");
-    });
-    const std::optional<ListCodecValues> edited = editListCodecValues(env.settings(), given, nullptr);
-    QVERIFY(edited.has_value());
-    QCOMPARE(*edited, (ListCodecValues{20, 8, 6, 2, 3, 50}));
-
     for (bool closeBox : {false, true}) {
       QTimer::singleShot(0, [closeBox] {
         auto* dialog = qobject_cast<CodecOptionsDialog*>(QApplication::activeModalWidget());
@@ -298,7 +287,8 @@ class CodecOptionsDialogTest : public QObject {
     dialog.show();
     PreviewWindow* preview = dialog.previewWindow();
     QVERIFY(preview != nullptr && preview->isVisible());
-    QCOMPARE(preview->size(), QSize(60, 50));
+    QCOMPARE(preview->frameGeometry(),
+             QRect(QGuiApplication::primaryScreen()->availableGeometry().topLeft(), QSize(60, 50)));
     QCOMPARE(preview->rendering(), roundTripOf(image, QRect(45, 32, 60, 50), dialog.model().codecParams()));
     QCOMPARE(preview->grab().toImage().convertToFormat(QImage::Format_RGB32), preview->rendering());
     const QString firstStats = label(dialog, "previewStats");

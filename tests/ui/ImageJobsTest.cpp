@@ -1,6 +1,5 @@
-// Opening, saving and previewing through the jobs the main window and the codec options
-// dialog run: what lands on disk and on screen equals what the codec and the bitmap writer
-// produce for the same pixels.
+// The jobs behind the windows: failures of opening and saving, the preview's pixels and
+// readouts, and long work on a worker thread with its progress dialog.
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -8,11 +7,8 @@
 #include <QThread>
 #include <QTimer>
 
-#include <atomic>
-
 #include "UiTestSupport.h"
 #include "codec/Codec.h"
-#include "imagefile/BitmapFile.h"
 #include "imagefile/GridImage.h"
 #include "ui/BackgroundTask.h"
 #include "ui/ImageJobs.h"
@@ -48,45 +44,6 @@ class ImageJobsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void savedTq1IsWhatTheEncoderWritesAndShowsItsRebuild() {
-    testing::TestServices env;
-    const QImage image = testing::patternImage(61, 37);
-    const QString path = env.path(QStringLiteral("out.tq1"));
-    const ImageJobResult saved = saveTq1File(image, lossyParams(), path, {});
-    QVERIFY2(saved.ok(), qPrintable(saved.error));
-
-    CodecContext expected;
-    QVERIFY(prepareForEncoding(expected, gridOf(image, image.rect()), lossyParams()).ok());
-    QVERIFY(encodeToBytes(expected).ok());
-    const QByteArray written = testing::fileBytes(path);
-    QCOMPARE(written, QByteArray(reinterpret_cast<const char*>(expected.stream.data()),
-                                 qsizetype(expected.stream.size())));
-    QCOMPARE(saved.image, imageOf(expected.pixels));
-    QVERIFY(saved.image != image);  // the parameters are lossy for this image
-
-    // Opening the file shows exactly what the save showed.
-    const ImageJobResult opened = loadViewImage(path, FileKind::Tq1Image, {});
-    QVERIFY2(opened.ok(), qPrintable(opened.error));
-    QCOMPARE(opened.image, saved.image);
-  }
-
-  void savedBitmapIsTheWritersBytes() {
-    testing::TestServices env;
-    const QImage image = testing::patternImage(13, 9);
-    const QString path = env.path(QStringLiteral("out.bmp"));
-    const ImageJobResult saved = saveBitmapFile(image, path);
-    QVERIFY2(saved.ok(), qPrintable(saved.error));
-    QVERIFY(saved.image.isNull());
-    const ImageFileResult<std::vector<std::uint8_t>> expected = encodeBitmap(image);
-    QVERIFY(expected.ok());
-    QCOMPARE(testing::fileBytes(path),
-             QByteArray(reinterpret_cast<const char*>(expected.value.data()),
-                        qsizetype(expected.value.size())));
-    const ImageJobResult opened = loadViewImage(path, FileKind::Bitmap, {});
-    QVERIFY2(opened.ok(), qPrintable(opened.error));
-    QCOMPARE(opened.image, image);
-  }
-
   void failuresNameTheirCauseInRussian() {
     testing::TestServices env;
     const ImageJobResult missing =
@@ -132,39 +89,8 @@ class ImageJobsTest : public QObject {
              qPrintable(stats));
   }
 
-  void losslessPreviewSaysSo() {
-    const QImage flat = [] {
-      QImage image(30, 20, QImage::Format_RGB32);
-      image.fill(qRgb(10, 200, 30));
-      return image;
-    }();
-    const PreviewResult preview = renderPreview(flat, flat.rect(), CodecParams{});
-    QVERIFY(preview.ok());
-    QVERIFY(!preview.psnr.has_value());
-    QVERIFY(previewStatsText(preview).contains(QStringLiteral("без потерь")));
-  }
-
-  // The work runs on another thread, its progress reports are taken, and the caller gets the
-  // result back on its own thread.
-  void backgroundWorkReturnsItsResult() {
-    QThread* const uiThread = QThread::currentThread();
-    std::atomic<bool> ranElsewhere = false;
-    const QImage image = testing::patternImage(300, 200);
-    const ImageJobResult result =
-        runInBackground(nullptr, QStringLiteral("test"), [&](const ProgressCallback& progress) {
-          ranElsewhere = QThread::currentThread() != uiThread;
-          QTemporaryDir folder;
-          return saveTq1File(image, lossyParams(), folder.filePath(QStringLiteral("x.tq1")),
-                             progress);
-        });
-    QVERIFY(ranElsewhere);
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.image.size(), image.size());
-    QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // the wait cursor is gone again
-  }
-
-  // Work that takes a while shows a progress dialog fed by the progress reports, and the
-  // user's clicks meanwhile go nowhere.
+  // Work runs on another thread; when it takes a while a progress dialog fed by its reports
+  // shows, the user's clicks meanwhile go nowhere, and its result comes back.
   void longWorkShowsItsProgressAndHoldsInputBack() {
     QWidget owner;
     auto* button = new QPushButton(QStringLiteral("Открыть"), &owner);
@@ -179,13 +105,17 @@ class ImageJobsTest : public QObject {
       QTest::mouseClick(button, Qt::LeftButton);
     });
     probe.start(25);
-    runTask(&owner, QStringLiteral("Кодирование..."), [](const ProgressCallback& progress) {
+    QThread* const uiThread = QThread::currentThread();
+    const int result = runInBackground(&owner, QStringLiteral("Кодирование..."),
+                                       [uiThread](const ProgressCallback& progress) {
       for (std::uint64_t done = 0; done <= 10; ++done) {
         progress(done, 10);
         QThread::msleep(90);
       }
+      return QThread::currentThread() != uiThread ? 42 : -1;
     });
     probe.stop();
+    QCOMPARE(result, 42);
     QVERIFY2(largestShown >= 500, qPrintable(QString::number(largestShown)));
     QCOMPARE(clicked.count(), 0);
     QTest::mouseClick(button, Qt::LeftButton);

@@ -197,6 +197,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.image(), imageFromGrid(expected.pixels).value);
     QVERIFY(window.image() != image);
     QCOMPARE(window.windowTitle(), kTitle + " - " + asTq1);
+    // Opening the file shows exactly what the save showed.
+    const QImage rebuilt = window.image();
+    QVERIFY(window.loadFile(asTq1));
+    QCOMPARE(window.image(), rebuilt);
   }
 
   void failedSaveSaysSoAndKeepsTheTitle() {

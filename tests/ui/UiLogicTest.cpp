@@ -1,16 +1,14 @@
-// The display-free logic of the desktop program: view geometry, the preview area, the codec
-// options couplings, window places, title and help lookup.
+// The display-free logic of the desktop program that the widget tests do not reach: the
+// preview area's limits, damaged settings values, window places and the help page lookup.
 #include <QFile>
 #include <QTest>
 
 #include "UiTestSupport.h"
-#include "ui/AppTitle.h"
 #include "ui/CodecOptionsModel.h"
 #include "ui/HelpPage.h"
 #include "ui/ImageJobs.h"
 #include "ui/ListCodecValues.h"
 #include "ui/PreviewArea.h"
-#include "ui/ViewGeometry.h"
 #include "ui/WindowPlaces.h"
 
 using namespace tq1;
@@ -20,29 +18,6 @@ class UiLogicTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void scrollLimitsFollowTheViewport_data() {
-    QTest::addColumn<int>("image");
-    QTest::addColumn<int>("viewport");
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("clamped");
-    QTest::newRow("image fits") << 100 << 300 << 0 << 0;
-    QTest::newRow("image equal") << 300 << 300 << 5 << 0;
-    QTest::newRow("scrolled inside") << 335 << 300 << 20 << 20;
-    QTest::newRow("window grown past the end") << 335 << 320 << 35 << 15;
-    QTest::newRow("negative") << 335 << 300 << -4 << 0;
-  }
-  void scrollLimitsFollowTheViewport() {
-    QFETCH(int, image);
-    QFETCH(int, viewport);
-    QFETCH(int, offset);
-    QFETCH(int, clamped);
-    QCOMPARE(clampOffset(offset, scrollLimit(image, viewport)), clamped);
-  }
-
-  void clickPointsAreImagePixels() {
-    QCOMPARE(imagePointAt(QPoint(5, 7), QPoint(40, 25)), QPoint(45, 32));
-  }
-
   void previewSizeRangesFollowTheImage_data() {
     QTest::addColumn<int>("side");
     QTest::addColumn<int>("minimum");
@@ -85,42 +60,6 @@ class UiLogicTest : public QObject {
     QCOMPARE(previewRect({origin, size}, image), expected);
   }
 
-  void commonBitsMoveTheComponentsButNotBack() {
-    CodecOptionsModel model;
-    model.setCommonBits(3);
-    QCOMPARE(model.values().bitsRed, 3);
-    QCOMPARE(model.values().bitsGreen, 3);
-    QCOMPARE(model.values().bitsBlue, 3);
-    model.setComponentBits(ColourChannel::Red, 6);
-    QCOMPARE(model.values().bitsRed, 6);
-    QCOMPARE(model.values().bitsCommon, 3);
-    QCOMPARE(model.values().bitsGreen, 3);
-  }
-
-  void qualityMovesSmoothingOneWay() {
-    CodecOptionsModel model;
-    model.setQuality(10);
-    QCOMPARE(model.values().smoothing, 30);
-    QCOMPARE(qualityLabelText(model.values().quality), QStringLiteral("80"));
-    model.setSmoothing(7);
-    QCOMPARE(model.values().quality, 10);
-    model.setQuality(50);
-    QCOMPARE(model.values().smoothing, 150);
-    QCOMPARE(qualityLabelText(50), QStringLiteral("0"));
-    QCOMPARE(qualityLabelText(0), QStringLiteral("100"));
-  }
-
-  void storedAreaIsCutToTheImage() {
-    SettingsRecord record;
-    record.previewWidth = 200;
-    record.previewHeight = 200;
-    CodecOptionsModel model(QSize(100, 40));
-    model.loadRecord(record);
-    QCOMPARE(model.widthRange(), (SideRange{10, 100}));
-    QCOMPARE(model.heightRange(), (SideRange{10, 40}));
-    QCOMPARE(model.values().areaSize, QSize(100, 40));
-  }
-
   // A hand-edited ini file may hold anything; the dialog shows values its sliders can take.
   void damagedRecordValuesAreBroughtIntoRange() {
     SettingsRecord record;
@@ -141,28 +80,6 @@ class UiLogicTest : public QObject {
     QCOMPARE(int(params.bits[0]), 8);
   }
 
-  void recordKeepsTheInterfaceOptions() {
-    SettingsRecord base;
-    base.overwriteWithoutAsking = 1;
-    base.minimiseToTray = 1;
-    base.minimiseWhileConverting = 1;
-    CodecOptionsModel model(QSize(500, 500));
-    model.setQuality(4);
-    model.setCommonBits(5);
-    model.setPreviewOn(true);
-    model.setAreaWidth(120);
-    const SettingsRecord record = model.toRecord(base);
-    QCOMPARE(record.quality, 4);
-    QCOMPARE(record.smoothing, 12);
-    QCOMPARE(record.bitsCommon, 5);
-    QCOMPARE(record.bitsBlue, 5);
-    QCOMPARE(record.previewOn, 1);
-    QCOMPARE(record.previewWidth, 120);
-    QCOMPARE(record.overwriteWithoutAsking, 1);
-    QCOMPARE(record.minimiseToTray, 1);
-    QCOMPARE(record.minimiseWhileConverting, 1);
-  }
-
   void listValuesShowCommonBitsEight() {
     EntrySettings entry{12, 40, 5, 6, 7, 3};
     CodecOptionsModel model;
@@ -170,26 +87,6 @@ class UiLogicTest : public QObject {
     QCOMPARE(model.listValues(), (ListCodecValues{12, 8, 5, 6, 7, 40}));
     applyListCodecValues({1, 4, 2, 3, 4, 9}, entry);
     QCOMPARE(entry, (EntrySettings{1, 9, 2, 3, 4, 3}));
-  }
-
-  void titleHoldsTheWholePath() {
-    QCOMPARE(windowTitleFor(QStringLiteral("/home/a/photo.tq1")),
-             QStringLiteral("RI1 Vuzud Uvizo - /home/a/photo.tq1"));
-  }
-
-  void mainWindowStartsFromItsRecord() {
-    const QRect screen(0, 0, 1024, 700);
-    const MainWindowPlace maximised =
-        mainWindowPlace({50, 60, 300, 400, ShowState::Maximised}, screen);
-    QCOMPARE(maximised.state, StartState::Maximised);
-    const MainWindowPlace minimised =
-        mainWindowPlace({50, 60, 300, 400, ShowState::Minimised}, screen);
-    QCOMPARE(minimised.state, StartState::Minimised);
-    const MainWindowPlace normal = mainWindowPlace({50, 60, 300, 400, ShowState::Normal}, screen);
-    QCOMPARE(normal.state, StartState::Normal);
-    QCOMPARE(normal.outer, QRect(50, 60, 400, 300));  // the record holds height before width
-    const MainWindowPlace first = mainWindowPlace(kMissingPosition, QRect(0, 0, 640, 480));
-    QCOMPARE(first.outer, QRect(10, 10, 640, 480));
   }
 
   void placesOnAScreenThatIsGoneComeBack() {

@@ -4,8 +4,10 @@
 // Usage: tq1-screenshots <output folder> <image file>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -59,6 +61,36 @@ void prepareSettings(const SettingsStore& store) {
   store.WritePosition(WindowKey::SetupCodec, {760, 20, 0, 0, ShowState::Normal});
   store.WritePosition(WindowKey::About, {300, 200, 0, 0, ShowState::Normal});
   store.WritePosition(WindowKey::SetupInterface, {300, 520, 0, 0, ShowState::Normal});
+}
+
+// A 24-megapixel photograph's worth of pixels: saving and opening it shows the progress
+// dialog, which is captured while the work runs; the times are printed.
+bool largeImageTour(MainWindow& window, const QDir& folder) {
+  QTemporaryDir scratch;
+  const QString big = scratch.filePath(QStringLiteral("large.bmp"));
+  const QString coded = scratch.filePath(QStringLiteral("large.tq1"));
+  const QImage large = window.image().scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (!large.save(big, "BMP")) return false;
+
+  bool captured = false;
+  QTimer probe;
+  QObject::connect(&probe, &QTimer::timeout, [&] {
+    auto* dialog = window.findChild<QWidget*>(QStringLiteral("PROGRESS"));
+    if (captured || dialog == nullptr || !dialog->isVisible()) return;
+    QTest::qWait(300);
+    captured = save(screen(), folder, QStringLiteral("progress-screen.png"));
+  });
+  probe.start(100);
+  QElapsedTimer clock;
+  clock.start();
+  bool ok = window.loadFile(big);
+  std::printf("open 24 MP bitmap: %lld ms\n", static_cast<long long>(clock.restart()));
+  ok = ok && window.saveFile(coded);
+  std::printf("save 24 MP as .tq1: %lld ms\n", static_cast<long long>(clock.restart()));
+  ok = ok && window.loadFile(coded);
+  std::printf("open 24 MP .tq1: %lld ms\n", static_cast<long long>(clock.restart()));
+  probe.stop();
+  return ok && captured;
 }
 
 }  // namespace
@@ -116,5 +148,7 @@ int main(int argc, char** argv) {
   settle();
   ok &= save(options.grab(), folder, QStringLiteral("interface-options.png"));
   options.reject();
+
+  ok &= largeImageTour(window, folder);
   return ok ? 0 : 1;
 }
