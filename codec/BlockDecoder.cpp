@@ -2,39 +2,23 @@
 //
 // The second pass fills `flatPixels` with exactly the blocks of the first (same walk, same
 // tokens, same emptiness), so it is done as a copy of the first pass's grid followed by the
-// smoothing of the recorded blocks in walk order; only blocks at least two cells wide and tall
-// change under smoothing, so only those are recorded.
+// smoothing of the logged blocks in walk order.
 #include "BlockDecoder.h"
 
 #include <algorithm>
 #include <vector>
 
+#include "BlockLog.h"
 #include "QuadtreeWalk.h"
-#include "Smoothing.h"
 
 namespace tq1 {
 
 namespace {
 
-// A block's position and exponents packed into one word: x and y in 16 bits each, the two
-// exponents in 5 bits each.
-struct PackedBlock {
-  std::uint64_t bits;
-  static PackedBlock of(std::uint32_t x, std::uint32_t y, unsigned n, unsigned m) noexcept {
-    return {std::uint64_t{x} | (std::uint64_t{y} << 16) | (std::uint64_t{n} << 32) |
-            (std::uint64_t{m} << 37)};
-  }
-  [[nodiscard]] std::uint32_t x() const noexcept { return bits & 0xFFFF; }
-  [[nodiscard]] std::uint32_t y() const noexcept { return (bits >> 16) & 0xFFFF; }
-  [[nodiscard]] unsigned n() const noexcept { return (bits >> 32) & 31; }
-  [[nodiscard]] unsigned m() const noexcept { return (bits >> 37) & 31; }
-};
-
 class FirstPass {
  public:
-  FirstPass(CodecContext& context, bool recordSmoothable, bool recordAreas)
-      : context_(context), grid_(context.pixels), recordSmoothable_(recordSmoothable),
-        recordAreas_(recordAreas) {}
+  FirstPass(CodecContext& context, BlockLog& log)
+      : context_(context), grid_(context.pixels), log_(log) {}
 
   // Walks the square of side 2^k at (x, y); false when the tokens do not describe the image.
   bool walk(std::uint32_t x, std::uint32_t y, unsigned k) {
@@ -45,12 +29,6 @@ class FirstPass {
   }
 
   [[nodiscard]] CodecError failure() const noexcept { return failure_; }
-  std::vector<PackedBlock> smoothable;
-  // Every block in walk order, for the second pass's progress reports: the sum of its two
-  // exponents, with kSmoothableFlag set when it is also in `smoothable`.
-  std::vector<std::uint8_t> areas;
-  static constexpr std::uint8_t kSmoothableFlag = 0x80;
-
  private:
   bool readBlock(std::uint32_t x, std::uint32_t y) {
     const auto& tokens = context_.tokens;
@@ -82,11 +60,7 @@ class FirstPass {
         std::fill(column, column + h, colour);
       }
     }
-    const bool isSmoothable = recordSmoothable_ && n > 0 && m > 0;
-    if (isSmoothable) smoothable.push_back(PackedBlock::of(x, y, n, m));
-    if (recordAreas_) {
-      areas.push_back(static_cast<std::uint8_t>((n + m) | (isSmoothable ? kSmoothableFlag : 0)));
-    }
+    log_.record(x, y, n, m);
     context_.reportProgress(std::uint64_t{w} * h);
     return true;
   }
@@ -98,8 +72,7 @@ class FirstPass {
 
   CodecContext& context_;
   Grid& grid_;
-  bool recordSmoothable_;
-  bool recordAreas_;
+  BlockLog& log_;
   CodecError failure_ = CodecError::Ok;
 };
 
@@ -115,32 +88,16 @@ CodecStatus passFailure(CodecError error) {
 }  // namespace
 
 CodecStatus rebuildImage(CodecContext& context) {
-  const bool smoothing = context.smoothThreshold != 0;
-  const bool progress = static_cast<bool>(context.progress);
+  BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
   context.pixels.fill(EmptyCell);
   context.cursor = 0;
-  FirstPass first(context, smoothing, progress);
+  FirstPass first(context, log);
   if (!first.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)))) {
     return passFailure(first.failure());
   }
-
-  // Second pass: the flat grid is the first pass's result; smoothing rewrites `pixels`.
   std::copy(context.pixels.cells().begin(), context.pixels.cells().end(),
             context.flatPixels.cells().begin());
-  BlockSmoother smoother;
-  std::size_t next = 0;
-  auto smoothNext = [&] {
-    const PackedBlock b = first.smoothable[next++];
-    smoother.smooth(context, b.x(), b.y(), b.n(), b.m());
-  };
-  if (!progress) {
-    while (next < first.smoothable.size()) smoothNext();
-    return CodecStatus::success();
-  }
-  for (const std::uint8_t block : first.areas) {
-    if (block & FirstPass::kSmoothableFlag) smoothNext();
-    context.reportProgress(std::uint64_t{1} << (block & 63));
-  }
+  log.smoothInOrder(context, 1);
   return CodecStatus::success();
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <span>
 
+#include "BlockLog.h"
 #include "BlockRange.h"
 #include "ColourRanks.h"
 #include "Quantiser.h"
@@ -43,7 +44,10 @@ struct BlockStats {
 
 class Encoder {
  public:
-  explicit Encoder(CodecContext& context) : context_(context), grid_(context.pixels) {
+  // With a log, every block is also filled into `flatPixels` and logged, so that the image
+  // the tokens decode to is known without walking them.
+  Encoder(CodecContext& context, BlockLog* log)
+      : context_(context), grid_(context.pixels), log_(log) {
     buildSnapTable();
   }
 
@@ -130,17 +134,22 @@ class Encoder {
 
   void emit(std::uint32_t x, std::uint32_t y, unsigned a, unsigned b, PackedColour colour) {
     auto& tokens = context_.tokens;
-    tokens.insert(tokens.end(), a, MarkerXToken);
-    tokens.insert(tokens.end(), b, MarkerYToken);
+    if (a > 0) tokens.insert(tokens.end(), a, MarkerXToken);
+    if (b > 0) tokens.insert(tokens.end(), b, MarkerYToken);
     tokens.push_back(colour);
     context_.markerXCount += a;
     context_.markerYCount += b;
     const std::uint32_t w = std::uint32_t{1} << a;
     const std::uint32_t h = std::uint32_t{1} << b;
     for (std::uint32_t cx = x; cx < x + w; ++cx) {
-      auto column = grid_.column(cx);
-      std::fill(column.begin() + y, column.begin() + y + h, EmptyCell);
+      PackedColour* covered = grid_.column(cx).data() + y;
+      std::fill(covered, covered + h, EmptyCell);
+      if (log_) {
+        PackedColour* flat = context_.flatPixels.column(cx).data() + y;
+        std::fill(flat, flat + h, colour);
+      }
     }
+    if (log_) log_->record(x, y, a, b);
     context_.reportProgress(std::uint64_t{w} * h);
   }
 
@@ -170,6 +179,7 @@ class Encoder {
 
   CodecContext& context_;
   Grid& grid_;
+  BlockLog* log_;
   std::array<std::array<PackedColour, 256>, 3> snapTable_{};
 };
 
@@ -217,7 +227,7 @@ PackedColour blockAverage(const CodecContext& context, std::uint32_t x0, std::ui
 
 void encodeWalk(CodecContext& context, std::uint32_t x, std::uint32_t y, unsigned k) {
   const std::size_t firstNew = context.tokens.size();
-  Encoder encoder(context);
+  Encoder encoder(context, nullptr);
   encoder.walk(x, y, k);
   const auto added = std::span<const PackedColour>(context.tokens).subspan(firstNew);
   for (const SymbolEntry& counted : rankColours(added).colours) {
@@ -225,19 +235,36 @@ void encodeWalk(CodecContext& context, std::uint32_t x, std::uint32_t y, unsigne
   }
 }
 
-std::uint32_t tokenise(CodecContext& context) {
+namespace {
+
+std::uint32_t runEncoder(CodecContext& context, BlockLog* log) {
   prepareTables(context);
   quantise(context);
   context.cursor = 0;
   context.tokens.clear();
   context.tokens.reserve(static_cast<std::size_t>(context.cellCount() / 2) + 16);
-  Encoder encoder(context);
+  Encoder encoder(context, log);
   encoder.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)));
   ColourRanks ranks = rankColours(context.tokens);
   context.symbols.assignSorted(std::move(ranks.colours));
   context.blockColourRank = std::move(ranks.rank);
   context.cursor = context.tokens.size();
   return static_cast<std::uint32_t>(context.tokens.size() - 1);
+}
+
+}  // namespace
+
+std::uint32_t tokenise(CodecContext& context) { return runEncoder(context, nullptr); }
+
+std::uint32_t tokeniseAndRebuild(CodecContext& context) {
+  BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
+  const std::uint32_t last = runEncoder(context, &log);
+  context.markerX = MarkerXToken;
+  context.markerY = MarkerYToken;
+  std::copy(context.flatPixels.cells().begin(), context.flatPixels.cells().end(),
+            context.pixels.cells().begin());
+  log.smoothInOrder(context, 2);
+  return last;
 }
 
 }  // namespace tq1

@@ -14,6 +14,11 @@ namespace tq1 {
 // covered (EmptyCell).
 std::uint32_t tokenise(CodecContext& context);
 
+// tokenise followed by rebuildImage (with the in-memory markers), in one pass: each block is
+// filled into `flatPixels` as it is emitted, so the tokens need no second walk. Leaves the
+// context exactly as those two steps would.
+std::uint32_t tokeniseAndRebuild(CodecContext& context);
+
 // The average colour of the block of 2^a x 2^b cells at (x0, y0), rounded down per channel,
 // or EmptyCell when the block leaves the image, holds a covered cell, or some channel spreads
 // more than the tolerance.

@@ -188,10 +188,7 @@ CodecStatus encodeToBytes(CodecContext& context) {
   try {
     context.progressDone = 0;
     context.progressTotal = 3 * context.cellCount();
-    context.lastToken = tokenise(context);
-    context.markerX = MarkerXToken;
-    context.markerY = MarkerYToken;
-    if (CodecStatus status = rebuildImage(context); !status) return status;
+    context.lastToken = tokeniseAndRebuild(context);
     assignControlSymbols(context);
     context.escapeSymbol = context.controlValue[2];
     if (CodecStatus status = checkFormatLimits(context); !status) return status;
@@ -223,10 +220,8 @@ CodecStatus encodeFile(CodecContext& context, const std::filesystem::path& path)
 CodecStatus previewRoundTrip(CodecContext& context) {
   if (CodecStatus status = checkInput(context); !status) return status;
   try {
-    tokenise(context);
-    context.markerX = MarkerXToken;
-    context.markerY = MarkerYToken;
-    return rebuildImage(context);
+    tokeniseAndRebuild(context);
+    return CodecStatus::success();
   } catch (const std::bad_alloc&) {
     return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory for the preview");
   }

@@ -6,6 +6,7 @@
 
 #include "CodecTestSupport.h"
 #include "ReferenceCodec.h"
+#include "codec/BlockDecoder.h"
 #include "codec/BlockEncoder.h"
 
 namespace tq1 {
@@ -132,6 +133,37 @@ TEST(Tokenise, MatchesFullBlockTestsOnRandomImages) {
     ASSERT_EQ(fast.symbols.entries, slow.symbols.entries) << "round " << round;
     ASSERT_EQ(fast.markerXCount, slow.markerXCount);
     ASSERT_EQ(fast.markerYCount, slow.markerYCount);
+  }
+}
+
+}  // namespace
+}  // namespace tq1
+
+namespace tq1 {
+namespace {
+
+TEST(TokeniseAndRebuild, SameAsTokenisingThenRebuildingFromTheTokens) {
+  std::mt19937 random(31);
+  for (int round = 0; round < 60; ++round) {
+    Grid image = testing::patchyImage(random, 1 + random() % 50, 1 + random() % 50,
+                                      static_cast<int>(random() % 9));
+    const CodecParams params = testing::randomParams(random);
+    CodecContext oneGo = testing::contextFor(image, params);
+    std::vector<std::uint64_t> oneGoSteps;
+    oneGo.progress = [&](std::uint64_t done, std::uint64_t) { oneGoSteps.push_back(done); };
+    const std::uint32_t last = tokeniseAndRebuild(oneGo);
+
+    CodecContext twoSteps = testing::contextFor(image, params);
+    std::vector<std::uint64_t> twoStepSteps;
+    twoSteps.progress = [&](std::uint64_t done, std::uint64_t) { twoStepSteps.push_back(done); };
+    EXPECT_EQ(tokenise(twoSteps), last);
+    ASSERT_TRUE(rebuildImage(twoSteps).ok());
+
+    ASSERT_EQ(oneGo.tokens, twoSteps.tokens) << "round " << round;
+    ASSERT_EQ(oneGo.pixels, twoSteps.pixels) << "round " << round;
+    ASSERT_EQ(oneGo.flatPixels, twoSteps.flatPixels) << "round " << round;
+    ASSERT_EQ(oneGoSteps, twoStepSteps) << "round " << round;
+    EXPECT_EQ(oneGoSteps.back(), 3 * image.cells().size());
   }
 }
 
