@@ -38,7 +38,13 @@ bool CanonicalDecoder::build(const SymbolTable& table, std::uint32_t last) {
   fastTable_.assign(std::size_t{1} << kFastBits, FastEntry{});
   for (std::uint32_t k = 0; k <= last; ++k) {
     const SymbolEntry& e = table.entries[symbolsInOrder_[k]];
-    if (e.length > kFastBits) break;  // byLength order: every later code is longer
+    if (e.length > kFastBits) {
+      // A longer code: its first kFastBits bits lead to the search for it, which starts at
+      // the shortest length seen under that prefix (codes come shortest first).
+      FastEntry& lead = fastTable_[e.code >> (e.length - kFastBits)];
+      if (lead.symbol == 0) lead.symbol = e.length;
+      continue;
+    }
     const unsigned spare = kFastBits - e.length;
     const std::size_t start = std::size_t{e.code} << spare;
     for (std::size_t fill = 0; fill < (std::size_t{1} << spare); ++fill) {
@@ -48,8 +54,9 @@ bool CanonicalDecoder::build(const SymbolTable& table, std::uint32_t last) {
   return true;
 }
 
-std::uint32_t CanonicalDecoder::decodeLong(BitReader& reader, std::uint32_t window) const {
-  for (unsigned length = kFastBits + 1; length <= 32; ++length) {
+std::uint32_t CanonicalDecoder::decodeLong(BitReader& reader, std::uint32_t window,
+                                           unsigned shortest) const {
+  for (unsigned length = shortest; length <= 32; ++length) {
     const std::uint64_t code = window >> (32 - length);
     const std::uint64_t offset = code - firstCode_[length];
     if (code >= firstCode_[length] && offset < countOfLength_[length]) {

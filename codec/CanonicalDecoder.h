@@ -26,17 +26,17 @@ class CanonicalDecoder {
       reader.skip(fast.length);
       return fast.symbol;
     }
-    return decodeLong(reader, window);
+    return decodeLong(reader, window, fast.symbol);
   }
 
  private:
   static constexpr unsigned kFastBits = 13;
   struct FastEntry {
-    std::uint32_t symbol = 0;
-    std::uint8_t length = 0;  // 0: the code is longer than kFastBits
+    std::uint32_t symbol = 0;  // for a longer code, the shortest length under this prefix
+    std::uint8_t length = 0;   // 0: the code is longer than kFastBits
   };
 
-  std::uint32_t decodeLong(BitReader& reader, std::uint32_t window) const;
+  std::uint32_t decodeLong(BitReader& reader, std::uint32_t window, unsigned shortest) const;
 
   std::vector<FastEntry> fastTable_;
   std::vector<std::uint32_t> symbolsInOrder_;        // byLength order
