@@ -151,7 +151,9 @@ void CodecOptionsDialog::restoreDefaults() {
 
 // The defaults record holds only codec values; its interface fields carry no meaning and
 // keep their factory values.
-void CodecOptionsDialog::storeDefaults() { store_.WriteDefaults(model_.toRecord(factorySettings())); }
+void CodecOptionsDialog::storeDefaults() {
+  store_.WriteDefaults(model_.toRecord(factorySettings()));
+}
 
 void CodecOptionsDialog::chooseArea() {
   hide();

@@ -150,7 +150,8 @@ CodecOptionsControls buildCodecOptionsControls(QDialog& dialog) {
   c.previewStats->setMinimumHeight(2 * c.previewStats->fontMetrics().lineSpacing());
   c.previewStats->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-  c.chooseArea = makeButton(&dialog, "chooseAreaButton", QStringLiteral("Выбрать область просмотра"));
+  c.chooseArea =
+      makeButton(&dialog, "chooseAreaButton", QStringLiteral("Выбрать область просмотра"));
   c.restoreDefaults = makeButton(&dialog, "restoreDefaultsButton",
                                  QStringLiteral("Восстановить значения \"по умолчанию\""));
   c.storeDefaults = makeButton(&dialog, "storeDefaultsButton",

@@ -39,7 +39,10 @@ QAction* addCommand(QMenu* menu, const char* name, const QString& text) {
 }  // namespace
 
 MainWindow::MainWindow(AppServices& services, QWidget* parent)
-    : QMainWindow(parent), services_(services), view_(new ImageView(this)), tray_(new TrayIcon(this)) {
+    : QMainWindow(parent),
+      services_(services),
+      view_(new ImageView(this)),
+      tray_(new TrayIcon(this)) {
   setObjectName(QStringLiteral("mainWindow"));
   setWindowTitle(kAppTitle);
   setWindowIcon(mainIcon());

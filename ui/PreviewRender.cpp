@@ -59,9 +59,9 @@ QString previewStatsText(const PreviewResult& result) {
                            .arg(result.area.height())
                            .arg(russian.toString(qulonglong(result.codedBytes)))
                            .arg(russian.toString(result.bitsPerPixel(), 'f', 2));
-  const QString quality = result.psnr
-                              ? QStringLiteral("PSNR %1 дБ").arg(russian.toString(*result.psnr, 'f', 1))
-                              : QStringLiteral("без потерь");
+  const QString quality =
+      result.psnr ? QStringLiteral("PSNR %1 дБ").arg(russian.toString(*result.psnr, 'f', 1))
+                  : QStringLiteral("без потерь");
   return size + QStringLiteral("; ") + quality;
 }
 

@@ -9,7 +9,9 @@ int scrollLimit(int imageExtent, int viewportExtent) noexcept {
   return std::max(0, imageExtent - viewportExtent);
 }
 
-int clampOffset(int offset, int limit) noexcept { return std::clamp(offset, 0, std::max(0, limit)); }
+int clampOffset(int offset, int limit) noexcept {
+  return std::clamp(offset, 0, std::max(0, limit));
+}
 
 QPoint imagePointAt(QPoint viewportPoint, QPoint offset) noexcept { return viewportPoint + offset; }
 

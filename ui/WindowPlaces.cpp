@@ -16,7 +16,8 @@ constexpr int kTitleStripHeight = 30;
 
 QList<QRect> availableScreens() {
   QList<QRect> screens;
-  for (const QScreen* screen : QGuiApplication::screens()) screens.append(screen->availableGeometry());
+  for (const QScreen* screen : QGuiApplication::screens())
+    screens.append(screen->availableGeometry());
   return screens;
 }
 

@@ -65,7 +65,8 @@ SettingsRecord sampleRecord() {
 
 QImage roundTripOf(const QImage& image, QRect area, const CodecParams& params) {
   CodecContext context;
-  ImageFileResult<Grid> grid = gridFromImage(image, area.x(), area.y(), area.width(), area.height());
+  ImageFileResult<Grid> grid =
+      gridFromImage(image, area.x(), area.y(), area.width(), area.height());
   if (!grid.ok() || !prepareForEncoding(context, grid.value, params).ok() ||
       !previewRoundTrip(context).ok()) {
     return {};
@@ -130,7 +131,8 @@ class CodecOptionsDialogTest : public QObject {
     env.settings().WriteSettings(record);
     CodecOptionsDialog dialog(env.settings(), QImage(), {}, nullptr);
     dialog.show();
-    for (const char* name : {"previewCheck", "chooseAreaButton", "areaWidthSlider", "areaHeightSlider"}) {
+    for (const char* name :
+         {"previewCheck", "chooseAreaButton", "areaWidthSlider", "areaHeightSlider"}) {
       QVERIFY2(!child<QWidget>(dialog, name)->isEnabled(), name);
     }
     QVERIFY(child<QWidget>(dialog, "restoreDefaultsButton")->isEnabled());
@@ -173,7 +175,8 @@ class CodecOptionsDialogTest : public QObject {
     expected.previewOn = 1;
     expected.previewWidth = 70;
     QCOMPARE(settingsFields(stored), settingsFields(expected));
-    QCOMPARE(env.settings().ReadPosition(WindowKey::SetupCodec).left, dialog.frameGeometry().left());
+    QCOMPARE(env.settings().ReadPosition(WindowKey::SetupCodec).left,
+             dialog.frameGeometry().left());
   }
 
   // "Отмена", Escape and the close box leave the record alone but store the dialog's place.
@@ -181,7 +184,8 @@ class CodecOptionsDialogTest : public QObject {
     testing::TestServices env;
     env.settings().WriteSettings(sampleRecord());
     for (int way = 0; way < 3; ++way) {
-      env.settings().WritePosition(WindowKey::SetupCodec, {300 + way, 200, 0, 0, ShowState::Normal});
+      env.settings().WritePosition(WindowKey::SetupCodec,
+                                   {300 + way, 200, 0, 0, ShowState::Normal});
       CodecOptionsDialog dialog(env.settings(), testing::patternImage(50, 50), {}, nullptr);
       dialog.show();
       QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -241,8 +245,9 @@ class CodecOptionsDialogTest : public QObject {
     QCOMPARE(label(dialog, "qualityValue"), QStringLiteral("60"));
     QCOMPARE(slider(dialog, "greenBitsSlider")->value(), 2);
     QCOMPARE(slider(dialog, "smoothingSlider")->value(), 50);
-    for (const char* name : {"restoreDefaultsButton", "storeDefaultsButton", "previewCheck",
-                             "areaFrame", "chooseAreaButton", "areaWidthSlider", "areaHeightSlider"}) {
+    for (const char* name :
+         {"restoreDefaultsButton", "storeDefaultsButton", "previewCheck", "areaFrame",
+          "chooseAreaButton", "areaWidthSlider", "areaHeightSlider"}) {
       QVERIFY2(!child<QWidget>(dialog, name)->isEnabled(), name);
     }
     moveTo(slider(dialog, "qualitySlider"), 4);
@@ -289,18 +294,22 @@ class CodecOptionsDialogTest : public QObject {
     QVERIFY(preview != nullptr && preview->isVisible());
     QCOMPARE(preview->frameGeometry(),
              QRect(QGuiApplication::primaryScreen()->availableGeometry().topLeft(), QSize(60, 50)));
-    QCOMPARE(preview->rendering(), roundTripOf(image, QRect(45, 32, 60, 50), dialog.model().codecParams()));
+    QCOMPARE(preview->rendering(),
+             roundTripOf(image, QRect(45, 32, 60, 50), dialog.model().codecParams()));
     QCOMPARE(preview->grab().toImage().convertToFormat(QImage::Format_RGB32), preview->rendering());
     const QString firstStats = label(dialog, "previewStats");
-    QVERIFY2(firstStats.contains(QStringLiteral("байт")) && firstStats.contains(QStringLiteral("PSNR")),
-             qPrintable(firstStats));
+    QVERIFY2(
+        firstStats.contains(QStringLiteral("байт")) && firstStats.contains(QStringLiteral("PSNR")),
+        qPrintable(firstStats));
 
     moveTo(slider(dialog, "qualitySlider"), 25);
-    QCOMPARE(preview->rendering(), roundTripOf(image, QRect(45, 32, 60, 50), dialog.model().codecParams()));
+    QCOMPARE(preview->rendering(),
+             roundTripOf(image, QRect(45, 32, 60, 50), dialog.model().codecParams()));
     QVERIFY(label(dialog, "previewStats") != firstStats);
     moveTo(slider(dialog, "areaWidthSlider"), 80);
     QCOMPARE(preview->size(), QSize(80, 50));
-    QCOMPARE(preview->rendering(), roundTripOf(image, QRect(45, 32, 80, 50), dialog.model().codecParams()));
+    QCOMPARE(preview->rendering(),
+             roundTripOf(image, QRect(45, 32, 80, 50), dialog.model().codecParams()));
 
     child<QCheckBox>(dialog, "previewCheck")->setChecked(false);
     QVERIFY(!preview->isVisible());

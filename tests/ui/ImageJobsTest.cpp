@@ -29,7 +29,8 @@ CodecParams lossyParams() {
 
 // The grid of an image, or an empty grid.
 Grid gridOf(const QImage& image, QRect area) {
-  ImageFileResult<Grid> grid = gridFromImage(image, area.x(), area.y(), area.width(), area.height());
+  ImageFileResult<Grid> grid =
+      gridFromImage(image, area.x(), area.y(), area.width(), area.height());
   return grid.ok() ? std::move(grid.value) : Grid();
 }
 
@@ -59,8 +60,9 @@ class ImageJobsTest : public QObject {
     QVERIFY(!damaged.ok());
     QVERIFY(damaged.image.isNull());
 
-    const ImageJobResult unwritable = saveTq1File(
-        testing::patternImage(8, 8), lossyParams(), env.path(QStringLiteral("no/such/dir/x.tq1")), {});
+    const ImageJobResult unwritable =
+        saveTq1File(testing::patternImage(8, 8), lossyParams(),
+                    env.path(QStringLiteral("no/such/dir/x.tq1")), {});
     QCOMPARE(unwritable.error, QStringLiteral("файл не удаётся записать"));
   }
 
@@ -101,7 +103,8 @@ class ImageJobsTest : public QObject {
     QTimer probe;
     connect(&probe, &QTimer::timeout, [&] {
       auto* dialog = owner.findChild<QProgressDialog*>(QStringLiteral("PROGRESS"));
-      if (dialog != nullptr && dialog->isVisible()) largestShown = std::max(largestShown, dialog->value());
+      if (dialog != nullptr && dialog->isVisible())
+        largestShown = std::max(largestShown, dialog->value());
       QTest::mouseClick(button, Qt::LeftButton);
     });
     probe.start(25);

@@ -23,7 +23,9 @@ void showSized(ImageView& view, const QImage& image, QSize viewport) {
   QCOMPARE(view.viewport()->size(), viewport);
 }
 
-QImage viewportPicture(ImageView& view) { return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+QImage viewportPicture(ImageView& view) {
+  return view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 }  // namespace
 
@@ -131,7 +133,8 @@ class ImageViewTest : public QObject {
     QTest::mouseMove(view.viewport(), QPoint(10, 10));
     QImage picture = viewportPicture(view);
     QVERIFY(picture != image);
-    QVERIFY(picture.pixel(10, 10) != image.pixel(10, 10) || picture.pixel(40, 30) != image.pixel(40, 30));
+    QVERIFY(picture.pixel(10, 10) != image.pixel(10, 10) ||
+            picture.pixel(40, 30) != image.pixel(40, 30));
     QTest::mouseMove(view.viewport(), QPoint(100, 120));
     picture = viewportPicture(view);
     QCOMPARE(picture.copy(0, 0, 60, 60), image.copy(0, 0, 60, 60));  // the first one is gone

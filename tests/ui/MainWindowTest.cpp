@@ -138,7 +138,8 @@ class MainWindowTest : public QObject {
     MainWindow window(env.services);
     window.resize(120, 100);
     window.show();
-    const QString bitmap = writeBitmap(env, QStringLiteral("big.bmp"), testing::patternImage(400, 300));
+    const QString bitmap =
+        writeBitmap(env, QStringLiteral("big.bmp"), testing::patternImage(400, 300));
     env.files.answers = {bitmap};
     trigger(window, "openAction");
     window.view()->verticalScrollBar()->setValue(17);
@@ -190,10 +191,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(env.files.requests.back().initialName, QStringLiteral("copy"));
     CodecContext expected;
     ImageFileResult<Grid> grid = gridFromImage(image);
-    QVERIFY(prepareForEncoding(expected, grid.value, codecParamsFromSettings(settingsWith(9, 5, 1))).ok());
+    QVERIFY(prepareForEncoding(expected, grid.value, codecParamsFromSettings(settingsWith(9, 5, 1)))
+                .ok());
     QVERIFY(encodeToBytes(expected).ok());
-    QCOMPARE(testing::fileBytes(asTq1), QByteArray(reinterpret_cast<const char*>(expected.stream.data()),
-                                                   qsizetype(expected.stream.size())));
+    QCOMPARE(testing::fileBytes(asTq1),
+             QByteArray(reinterpret_cast<const char*>(expected.stream.data()),
+                        qsizetype(expected.stream.size())));
     QCOMPARE(window.image(), imageFromGrid(expected.pixels).value);
     QVERIFY(window.image() != image);
     QCOMPARE(window.windowTitle(), kTitle + " - " + asTq1);
@@ -207,7 +210,8 @@ class MainWindowTest : public QObject {
     testing::TestServices env;
     MainWindow window(env.services);
     const QString source = writeBitmap(env, QStringLiteral("a.bmp"), testing::patternImage(16, 16));
-    env.files.answers = {source, env.path(QStringLiteral("gone/b.tq1")), env.path(QStringLiteral("gone/b.bmp"))};
+    env.files.answers = {source, env.path(QStringLiteral("gone/b.tq1")),
+                         env.path(QStringLiteral("gone/b.bmp"))};
     trigger(window, "openAction");
     trigger(window, "saveAction");
     trigger(window, "saveAction");
@@ -253,7 +257,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(quit.count(), 1);
     const QRect outer = window.frameGeometry();
     QCOMPARE(env.settings().ReadPosition(WindowKey::Main),
-             (PositionRecord{outer.left(), outer.top(), outer.height(), outer.width(), ShowState::Normal}));
+             (PositionRecord{outer.left(), outer.top(), outer.height(), outer.width(),
+                             ShowState::Normal}));
 
     MainWindow other(env.services);
     other.setGeometry(60, 70, 300, 200);

@@ -73,7 +73,9 @@ class SmallDialogsTest : public QObject {
       QTest::mouseClick(dialog.minimiseToTrayBox(), Qt::LeftButton);
       dialog.move(closeBox ? 222 : 111, 99);
       if (closeBox) dialog.close();
-      else QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cancelButton")), Qt::LeftButton);
+      else
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cancelButton")),
+                          Qt::LeftButton);
       QCOMPARE(env.settings().ReadSettings(), codecRecord());
       QCOMPARE(env.settings().ReadPosition(WindowKey::SetupInterface).left, closeBox ? 222 : 111);
       // The next opening stands where this one was closed.
@@ -89,8 +91,9 @@ class SmallDialogsTest : public QObject {
       QCOMPARE(about.objectName(), QStringLiteral("ABOUT"));
       QCOMPARE(about.windowTitle(), QStringLiteral("О программе RI1 Vuzud Uvizo"));
       const QString product = about.findChild<QLabel*>(QStringLiteral("productLine"))->text();
-      QVERIFY2(product.startsWith(QStringLiteral("RI1 Vuzud Uvizo 1.1.9.2 (")) && product.endsWith(')'),
-               qPrintable(product));
+      QVERIFY2(
+          product.startsWith(QStringLiteral("RI1 Vuzud Uvizo 1.1.9.2 (")) && product.endsWith(')'),
+          qPrintable(product));
       QStringList roles;
       for (const char* name : {"algorithmRole", "implementationRole", "interfaceRole"}) {
         roles.append(about.findChild<QLabel*>(QLatin1String(name))->text());

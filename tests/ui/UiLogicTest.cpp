@@ -116,7 +116,8 @@ class UiLogicTest : public QObject {
   // With no page anywhere, the page compiled into the program is written out and opened.
   void compiledInHelpPageServesWhenNoneIsInstalled() {
     testing::TestServices env;
-    const QString path = resolveHelpPage(env.path(QStringLiteral("a")), env.path(QStringLiteral("b")));
+    const QString path =
+        resolveHelpPage(env.path(QStringLiteral("a")), env.path(QStringLiteral("b")));
     QVERIFY(!path.isEmpty());
     const QByteArray page = testing::fileBytes(path);
     QVERIFY(page.contains("tqmenu") || page.contains("<html"));

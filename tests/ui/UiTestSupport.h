@@ -92,7 +92,8 @@ inline QImage patternImage(int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      image.setPixel(x, y, qRgb((x * 7 + y * 3) & 0xff, (x * x + y * 5) & 0xff, (x ^ y) * 9 & 0xff));
+      image.setPixel(x, y,
+                     qRgb((x * 7 + y * 3) & 0xff, (x * x + y * 5) & 0xff, (x ^ y) * 9 & 0xff));
     }
   }
   return image;

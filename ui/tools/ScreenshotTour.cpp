@@ -69,7 +69,8 @@ bool largeImageTour(MainWindow& window, const QDir& folder) {
   QTemporaryDir scratch;
   const QString big = scratch.filePath(QStringLiteral("large.bmp"));
   const QString coded = scratch.filePath(QStringLiteral("large.tq1"));
-  const QImage large = window.image().scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  const QImage large =
+      window.image().scaled(6000, 4000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   if (!large.save(big, "BMP")) return false;
 
   bool captured = false;
