@@ -50,28 +50,6 @@ void assignControlSymbols(CodecContext& context) {
   }
 }
 
-// Stores counts that fit 20 bits and give codes of at most 32 bits: every count is shifted
-// right by the smallest s that achieves both, and kept at least 1.
-void buildFittingCodes(CodecContext& context) {
-  SymbolTable& table = context.symbols;
-  std::vector<std::uint32_t> original(table.size());
-  std::uint32_t largest = 0;
-  for (std::uint32_t i = 0; i < table.size(); ++i) {
-    original[i] = table.entries[i].count;
-    largest = std::max(largest, original[i]);
-  }
-  unsigned shift = 0;
-  while ((largest >> shift) >= kCountLimit) ++shift;
-  while (true) {
-    for (std::uint32_t i = 0; i < table.size(); ++i) {
-      table.entries[i].count = std::max<std::uint32_t>(1, original[i] >> shift);
-    }
-    context.lastSymbol = table.buildCodes(table.size() - 1);
-    if (table.maxCodeLength() <= kMaxCodeLength) return;
-    ++shift;
-  }
-}
-
 CodecStatus checkFormatLimits(const CodecContext& context) {
   if (context.tokens.size() > kMaxTokens) {
     return CodecStatus::failure(CodecError::TooManyTokens,
@@ -192,7 +170,8 @@ CodecStatus encodeToBytes(CodecContext& context) {
     assignControlSymbols(context);
     context.escapeSymbol = context.controlValue[2];
     if (CodecStatus status = checkFormatLimits(context); !status) return status;
-    buildFittingCodes(context);
+    fitCountsAndBuildCodes(context.symbols);
+    context.lastSymbol = context.symbols.size() - 1;
     for (unsigned c = 0; c < 3; ++c) {
       context.literalBits[c] = bitLength(context.levelCount[c] - 1);
     }

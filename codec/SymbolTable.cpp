@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include "Limits.h"
+
 namespace tq1 {
 
 std::int32_t SymbolTable::find(std::uint32_t value) const noexcept {
@@ -256,6 +258,27 @@ std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
   codeIndex.assign(n, kNoCode);
   for (std::uint32_t j = 0; j <= m; ++j) codeIndex[byCount[j]] = j;
   return m;
+}
+
+unsigned fitCountsAndBuildCodes(SymbolTable& table) {
+  std::vector<std::uint32_t> original(table.size());
+  std::uint32_t largest = 0;
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    original[i] = table.entries[i].count;
+    largest = std::max(largest, original[i]);
+  }
+  unsigned shift = 0;
+  while ((largest >> shift) >= kCountLimit) ++shift;
+  while (true) {
+    for (std::uint32_t i = 0; i < table.size(); ++i) {
+      table.entries[i].count = std::max<std::uint32_t>(1, original[i] >> shift);
+    }
+    table.buildCodes(table.size() - 1);
+    // With every count 1 the code is balanced, at most 24 bits for the format's 2^24
+    // symbols, so the loop ends.
+    if (table.maxCodeLength() <= kMaxCodeLength) return shift;
+    ++shift;
+  }
 }
 
 unsigned SymbolTable::maxCodeLength() const noexcept {

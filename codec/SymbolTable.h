@@ -58,6 +58,11 @@ class SymbolTable {
   [[nodiscard]] unsigned maxCodeLength() const noexcept;
 };
 
+// Makes the counts of a table whose counts are all at least 1 storable and builds its codes:
+// every count becomes max(1, count >> s) for the smallest s with which all counts fit 20 bits
+// and no code is longer than 32 bits. Returns s (0 for any ordinary image).
+unsigned fitCountsAndBuildCodes(SymbolTable& table);
+
 // The number of binary digits of x, at least 1.
 [[nodiscard]] constexpr std::uint8_t bitLength(std::uint32_t x) noexcept {
   std::uint8_t n = 0;

@@ -223,6 +223,22 @@ TEST(FileFormat, LongThinImagesAtTheSideLimit) {
   }
 }
 
+TEST(FileFormat, CountsBeyondTwentyBitsAreScaledAndStillDecode) {
+  // A checkerboard at tolerance 0: every cell is a block, each colour in 1 125 000 of them.
+  Grid image(1500, 1500);
+  for (std::uint32_t x = 0; x < 1500; ++x)
+    for (std::uint32_t y = 0; y < 1500; ++y) image.at(x, y) = (x + y) % 2 ? 0x204060u : 0x102030u;
+  CodecContext encoded;
+  const Bytes bytes = encodeImage(image, CodecParams{}, &encoded);
+  for (std::uint32_t i = 0; i <= encoded.lastSymbol; ++i) {
+    EXPECT_LT(encoded.symbols.entries[i].count, 1u << 20);
+  }
+  EXPECT_EQ(encoded.symbols.entries[encoded.lastSymbol].count, 1125000u >> 1);
+  CodecContext decoded;
+  ASSERT_TRUE(decodeImage(bytes, decoded).ok());
+  EXPECT_EQ(decoded.pixels, image);
+}
+
 TEST(FileFormat, ImagesBeyondTheFormatAreRefused) {
   CodecContext context;
   const CodecStatus status = prepareForEncoding(context, Grid(65537, 1), CodecParams{});

@@ -202,3 +202,48 @@ TEST(CanonicalDecoder, RejectsIncompleteOrOverlongCodes) {
 
 }  // namespace
 }  // namespace tq1
+
+namespace tq1 {
+namespace {
+
+// Counts that the format cannot store directly: too large for 20 bits, or shaped so that the
+// codes built from them grow longer than 32 bits.
+TEST(FitCounts, ShiftsByTheSmallestAmountThatFits) {
+  auto fitted = [](const std::vector<std::uint32_t>& counts, unsigned& shift) {
+    SymbolTable table = tableWithCounts(counts);
+    shift = fitCountsAndBuildCodes(table);
+    return table;
+  };
+  unsigned shift = 99;
+  SymbolTable ordinary = fitted({5, 1, 1, 3}, shift);
+  EXPECT_EQ(shift, 0u);
+  EXPECT_EQ(ordinary.entries[1].count, 1u);
+
+  // One count of 2^21 + 5 needs two shifts; small counts stay at least 1.
+  SymbolTable large = fitted({(1u << 21) + 5, 3, 1, 1u << 20}, shift);
+  EXPECT_EQ(shift, 2u);
+  EXPECT_EQ(large.entries[0].count, ((1u << 21) + 5) >> 2);
+  EXPECT_EQ(large.entries[1].count, 1u);
+  EXPECT_EQ(large.entries[2].count, 1u);
+  EXPECT_EQ(large.entries[3].count, 1u << 18);
+
+  // Fibonacci counts build the deepest trees: 45 of them would give a 44-bit code.
+  std::vector<std::uint32_t> fibonacci{1, 1};
+  while (fibonacci.size() < 45) fibonacci.push_back(fibonacci[fibonacci.size() - 1] + fibonacci[fibonacci.size() - 2]);
+  SymbolTable deep = fitted(fibonacci, shift);
+  EXPECT_LE(deep.maxCodeLength(), 32u);
+  for (const SymbolEntry& e : deep.entries) EXPECT_LT(e.count, 1u << 20);
+  // One shift less breaks one of the two limits.
+  ASSERT_GT(shift, 0u);
+  SymbolTable tighter = tableWithCounts(fibonacci);
+  std::uint32_t largest = 0;
+  for (auto& e : tighter.entries) {
+    e.count = std::max<std::uint32_t>(1, e.count >> (shift - 1));
+    largest = std::max(largest, e.count);
+  }
+  tighter.buildCodes(tighter.size() - 1);
+  EXPECT_TRUE(largest >= (1u << 20) || tighter.maxCodeLength() > 32);
+}
+
+}  // namespace
+}  // namespace tq1
