@@ -52,6 +52,27 @@ namespace {
 // handled by the loop and the smaller by an explicit stack, so depth stays logarithmic.
 // Sorting the two sides in either order gives the same permutation: they are disjoint. Each
 // element carries its key in its top half, so comparisons read memory in order.
+// What the quicksort does to a range whose keys are all equal, without comparing: each
+// partition swaps the outermost pairs inwards, which reverses the range, and leaves the two
+// halves (without the middle element of an odd range) to be sorted the same way.
+void permuteEqualRange(std::vector<std::uint64_t>& items, std::int64_t lo, std::int64_t hi) {
+  while (lo < hi) {
+    std::reverse(items.begin() + lo, items.begin() + hi + 1);
+    const std::int64_t half = (hi - lo + 1) / 2;
+    const bool odd = ((hi - lo + 1) & 1) != 0;
+    permuteEqualRange(items, lo, lo + half - 1);
+    lo = lo + half + (odd ? 1 : 0);
+  }
+}
+
+bool allKeysEqual(const std::vector<std::uint64_t>& items, std::int64_t lo, std::int64_t hi) {
+  const std::uint64_t key = items[static_cast<std::size_t>(lo)] >> 32;
+  for (std::int64_t at = lo + 1; at <= hi; ++at) {
+    if ((items[static_cast<std::size_t>(at)] >> 32) != key) return false;
+  }
+  return true;
+}
+
 bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, std::int64_t last,
                         std::uint64_t budget) {
   struct Range {
@@ -68,6 +89,11 @@ bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, s
     pending.pop_back();
     while (lo < hi) {
       const std::uint32_t pivot = key((lo + hi) / 2);
+      // Few distinct keys (code lengths, small counts) leave long runs of equal keys.
+      if (key(lo) == pivot && key(hi) == pivot && allKeysEqual(items, lo, hi)) {
+        permuteEqualRange(items, lo, hi);
+        break;
+      }
       std::int64_t i = lo;
       std::int64_t j = hi;
       while (i <= j) {
