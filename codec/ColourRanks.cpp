@@ -1,5 +1,7 @@
-// Radix sort of block colours: three stable passes over the colour bytes.
+// Radix sort of block colours: two stable passes over the 24 colour bits.
 #include "ColourRanks.h"
+
+#include <algorithm>
 
 namespace tq1 {
 
@@ -12,12 +14,14 @@ ColourRanks rankColours(std::span<const PackedColour> tokens) {
     if (token == MarkerXToken || token == MarkerYToken) continue;
     keyed.push_back((std::uint64_t{token} << 32) | position++);
   }
+  // Two stable passes of 12 bits each cover the 24 colour bits.
   std::vector<std::uint64_t> buffer(keyed.size());
-  for (unsigned shift = 32; shift < 56; shift += 8) {
-    std::size_t start[257] = {};
-    for (const std::uint64_t k : keyed) ++start[((k >> shift) & 0xFF) + 1];
-    for (unsigned b = 0; b < 256; ++b) start[b + 1] += start[b];
-    for (const std::uint64_t k : keyed) buffer[start[(k >> shift) & 0xFF]++] = k;
+  std::vector<std::size_t> start(4097);
+  for (unsigned shift = 32; shift < 56; shift += 12) {
+    std::fill(start.begin(), start.end(), 0);
+    for (const std::uint64_t k : keyed) ++start[((k >> shift) & 0xFFF) + 1];
+    for (unsigned b = 0; b < 4096; ++b) start[b + 1] += start[b];
+    for (const std::uint64_t k : keyed) buffer[start[(k >> shift) & 0xFFF]++] = k;
     keyed.swap(buffer);
   }
 
