@@ -40,8 +40,10 @@ class InputBlocker final : public QObject {
   ~InputBlocker() override { qApp->removeEventFilter(this); }
 
  protected:
+  // Only what comes from the user through the window system is held back; the program's own
+  // requests (a tool tip closing itself) go through.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (isWithinAllowed(watched)) return false;
+    if (!event->spontaneous() || isWithinAllowed(watched)) return false;
     switch (event->type()) {
       case QEvent::Close:
         event->ignore();
