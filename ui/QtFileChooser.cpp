@@ -8,10 +8,16 @@
 namespace tq1::ui {
 namespace {
 
-enum class Mode { OpenOne, OpenMany, Save };
+std::optional<QString> firstOf(const QStringList& files) {
+  if (files.isEmpty()) return std::nullopt;
+  return files.first();
+}
 
-QStringList runDialog(const FileDialogRequest& request, Mode mode) {
+}  // namespace
+
+QStringList QtFileChooser::run(const FileDialogRequest& request, Mode mode) {
   QFileDialog dialog(qobject_cast<QWidget*>(request.owner), request.title);
+  if (!lastDirectory_.isEmpty()) dialog.setDirectory(lastDirectory_);
   const QStringList filters = request.filters.nameFilters();
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
@@ -28,26 +34,20 @@ QStringList runDialog(const FileDialogRequest& request, Mode mode) {
   }
   if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
   if (dialog.exec() != QDialog::Accepted) return {};
+  lastDirectory_ = dialog.directory().absolutePath();
   return dialog.selectedFiles();
 }
 
-std::optional<QString> firstOf(const QStringList& files) {
-  if (files.isEmpty()) return std::nullopt;
-  return files.first();
-}
-
-}  // namespace
-
 std::optional<QString> QtFileChooser::chooseOpenFile(const FileDialogRequest& request) {
-  return firstOf(runDialog(request, Mode::OpenOne));
+  return firstOf(run(request, Mode::OpenOne));
 }
 
 QStringList QtFileChooser::chooseOpenFiles(const FileDialogRequest& request) {
-  return runDialog(request, Mode::OpenMany);
+  return run(request, Mode::OpenMany);
 }
 
 std::optional<QString> QtFileChooser::chooseSaveFile(const FileDialogRequest& request) {
-  return firstOf(runDialog(request, Mode::Save));
+  return firstOf(run(request, Mode::Save));
 }
 
 }  // namespace tq1::ui

@@ -1,12 +1,17 @@
-// The interface options dialog and the About box: what they show, write and where they open.
+// The interface options dialog, the About box and the file dialogs: what they show, write and
+// where they open.
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "UiTestSupport.h"
 #include "ui/AboutDialog.h"
+#include "batch/FileFilters.h"
 #include "ui/InterfaceOptionsDialog.h"
+#include "ui/QtFileChooser.h"
 
 using namespace tq1;
 using namespace tq1::ui;
@@ -108,6 +113,46 @@ class SmallDialogsTest : public QObject {
     }
     AboutDialog again(env.settings(), nullptr);
     QCOMPARE(again.pos(), QPoint(333, 222));
+  }
+
+  // The real file dialog carries the request's title, filters and overwrite question, gives
+  // the chosen path, and the next one opens in the folder where this one was left.
+  void fileDialogCarriesTheRequest() {
+    testing::TestServices env;
+    QtFileChooser chooser;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Сохранение файла");
+    request.filters = imageFileFilters();
+    request.initialName = QStringLiteral("photo");
+    request.askBeforeReplace = false;
+    QString title;
+    QString filter;
+    bool confirms = true;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      title = dialog->windowTitle();
+      filter = dialog->selectedNameFilter();
+      confirms = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+      dialog->setDirectory(env.folder.path());
+      dialog->selectFile(QStringLiteral("photo.tq1"));
+      static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides its accept()
+    });
+    const std::optional<QString> chosen = chooser.chooseSaveFile(request);
+    QCOMPARE(chosen, std::optional<QString>(env.path(QStringLiteral("photo.tq1"))));
+    QCOMPARE(title, request.title);
+    QCOMPARE(filter, QStringLiteral("Файлы в формате TQ1 (*.tq1)"));
+    QVERIFY(!confirms);
+
+    QString folder;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog != nullptr);
+      folder = dialog->directory().absolutePath();
+      dialog->reject();
+    });
+    QVERIFY(!chooser.chooseOpenFile(request).has_value());
+    QCOMPARE(folder, QDir(env.folder.path()).absolutePath());
   }
 };
 
