@@ -119,7 +119,7 @@ class ImageJobsTest : public QObject {
     });
     probe.stop();
     QCOMPARE(result, 42);
-    QVERIFY2(largestShown >= 500, qPrintable(QString::number(largestShown)));
+    QVERIFY2(largestShown >= 300, qPrintable(QString::number(largestShown)));
     QCOMPARE(clicked.count(), 0);
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(clicked.count(), 1);
