@@ -7,6 +7,8 @@
 #include "ui/AppServices.h"
 #include "ui/MainWindow.h"
 #include "ui/UiResources.h"
+#include "ui/lists/ListDialogLauncher.h"
+#include "ui/lists/ListServices.h"
 
 int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("tq1"));
@@ -14,9 +16,11 @@ int main(int argc, char** argv) {
   tq1::ui::initUiResources();
 
   tq1::ui::DesktopServices desktop;
+  tq1::ui::DesktopListServices lists(desktop.services());
   tq1::ui::MainWindow window(desktop.services());
   QObject::connect(&window, &tq1::ui::MainWindow::quitRequested, &app, &QCoreApplication::quit,
                    Qt::QueuedConnection);
+  new tq1::ui::ListDialogLauncher(window, lists.services());  // owned by the window
   window.showAtStoredPlace();
 
   const QStringList arguments = QCoreApplication::arguments();
