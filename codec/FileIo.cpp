@@ -32,8 +32,15 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
   std::random_device seed;
   std::mt19937_64 random(seed());
+  const std::string number = std::to_string(random() % 1000000000ull);
   std::filesystem::path name = target;
-  name += ".tmp" + std::to_string(random() % 1000000000ull);
+  name += ".tmp" + number;
+  // A target name near the file systems' 255-byte limit leaves no room for the suffix; such
+  // a target gets a short hidden name in its folder instead.
+  constexpr std::size_t kMaxNameBytes = 255;
+  if (name.filename().string().size() > kMaxNameBytes) {
+    name = target.parent_path() / (".tq1-" + number + ".tmp");
+  }
   return name;
 }
 

@@ -4,6 +4,8 @@
 
 #include "BitReader.h"
 #include "BlockDecoder.h"
+#include "BlockLog.h"
+#include "RebuildWalk.h"
 #include "CanonicalDecoder.h"
 #include "Codec.h"
 
@@ -100,10 +102,57 @@ CodecStatus buildDecoder(CodecContext& context, CanonicalDecoder& decoder) {
   return CodecStatus::success();
 }
 
-class TokenReader {
+// Decodes tokens from the bit stream as the rebuilding walk asks for them, keeping them in
+// `tokens`. Tokens the walk does not need are decoded afterwards all the same, so that a file
+// is accepted or rejected on all the tokens it declares.
+class BitStreamSource {
  public:
-  TokenReader(CodecContext& context, BitReader& in) : context_(context), in_(in) {}
+  BitStreamSource(CodecContext& context, BitReader& in, const CanonicalDecoder& decoder)
+      : context_(context), in_(in), decoder_(decoder) {
+    context_.tokens.assign(std::size_t{context_.lastToken} + 1, EmptyCell);
+    // Symbol values in a compact array: every token looks one up, in no particular order.
+    const auto& entries = context_.symbols.entries;
+    values_.resize(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) values_[i] = entries[i].value;
+  }
 
+  ~BitStreamSource() {
+    auto& entries = context_.symbols.entries;
+    for (std::size_t i = 0; i < entries.size(); ++i) entries[i].value = values_[i];
+  }
+
+  bool next(PackedColour& token) {
+    std::size_t& t = context_.cursor;
+    if (t >= context_.tokens.size()) return fail(CodecError::MissingTokens);
+    const std::uint32_t symbol = decoder_.decodeSymbol(in_);
+    token = values_[symbol];
+    if (token == EmptyCell) {
+      if (!readLiteral(values_[symbol])) return fail(CodecError::InvalidLevelIndex);
+      token = values_[symbol];
+    }
+    if (token == context_.escapeSymbol && !readLiteral(token)) {
+      return fail(CodecError::InvalidLevelIndex);
+    }
+    if (in_.overrun()) return fail(CodecError::Truncated);
+    context_.tokens[t++] = token;
+    return true;
+  }
+
+  // Reads the tokens after those the walk used, then restores the cursor behind the last one
+  // the walk used.
+  bool readRest() {
+    const std::size_t used = context_.cursor;
+    PackedColour token = 0;
+    while (context_.cursor < context_.tokens.size()) {
+      if (!next(token)) return false;
+    }
+    context_.cursor = used;
+    return true;
+  }
+
+  [[nodiscard]] CodecError failure() const noexcept { return failure_; }
+
+ private:
   // A literal colour: one level index per channel, mapped to its value.
   bool readLiteral(PackedColour& colour) {
     Channels channels{};
@@ -117,46 +166,33 @@ class TokenReader {
     return true;
   }
 
-  CodecStatus readAll(const CanonicalDecoder& decoder) {
-    auto& tokens = context_.tokens;
-    tokens.assign(std::size_t{context_.lastToken} + 1, EmptyCell);
-    auto& entries = context_.symbols.entries;
-    // Symbol values in a compact array: every token looks one up, in no particular order.
-    std::vector<PackedColour> values(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) values[i] = entries[i].value;
-    CodecStatus status = CodecStatus::success();
-    for (std::uint32_t t = 0; t <= context_.lastToken; ++t) {
-      const std::uint32_t symbol = decoder.decodeSymbol(in_);
-      PackedColour token = values[symbol];
-      if (token == EmptyCell) {
-        if (!readLiteral(values[symbol])) {
-          status = badLevel();
-          break;
-        }
-        token = values[symbol];
-      }
-      if (token == context_.escapeSymbol && !readLiteral(token)) {
-        status = badLevel();
-        break;
-      }
-      tokens[t] = token;
-      if ((t & 0xFFF) == 0 && in_.overrun()) break;
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i) entries[i].value = values[i];
-    if (!status) return status;
-    if (in_.overrun()) return truncated("the token stream");
-    return CodecStatus::success();
-  }
-
- private:
-  static CodecStatus badLevel() {
-    return CodecStatus::failure(CodecError::InvalidLevelIndex,
-                                "a literal colour names a level the channel does not have");
+  bool fail(CodecError error) {
+    failure_ = error;
+    return false;
   }
 
   CodecContext& context_;
   BitReader& in_;
+  const CanonicalDecoder& decoder_;
+  std::vector<PackedColour> values_;
+  CodecError failure_ = CodecError::Ok;
 };
+
+// Both rebuilding passes, the first decoding tokens as it goes.
+CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in,
+                             const CanonicalDecoder& decoder) {
+  BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
+  context.pixels.fill(EmptyCell);
+  context.cursor = 0;
+  BitStreamSource source(context, in, decoder);
+  RebuildWalk<BitStreamSource> first(context, source, log);
+  if (!first.run()) return rebuildFailure(first.failure());
+  if (!source.readRest()) return rebuildFailure(source.failure());
+  std::copy(context.pixels.cells().begin(), context.pixels.cells().end(),
+            context.flatPixels.cells().begin());
+  log.smoothInOrder(context, 1);
+  return CodecStatus::success();
+}
 
 }  // namespace
 
@@ -172,9 +208,7 @@ CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> byt
     if (CodecStatus s = readTablesAndCounts(context, in, header); !s) return s;
     CanonicalDecoder decoder;
     if (CodecStatus s = buildDecoder(context, decoder); !s) return s;
-    TokenReader reader(context, in);
-    if (CodecStatus s = reader.readAll(decoder); !s) return s;
-    return rebuildImage(context);
+    return decodeAndRebuild(context, in, decoder);
   } catch (const std::bad_alloc&) {
     return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to decode the image");
   }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "CodecTestSupport.h"
+#include "ReferenceCodec.h"
 #include "codec/Codec.h"
 
 namespace tq1 {
@@ -317,6 +318,35 @@ TEST_F(FileFormatFiles, ReadErrorsAreReported) {
   std::ofstream(dir_ / "empty.tq1").close();
   CodecContext empty;
   EXPECT_EQ(decodeFile(empty, dir_ / "empty.tq1").error(), CodecError::Truncated);
+}
+
+}  // namespace
+}  // namespace tq1
+
+namespace tq1 {
+namespace {
+
+// A damaged file can make a literal decode to the word that marks an empty cell (a fourth
+// channel level of 0x7F and a white colour): the cell then stays empty, exactly as in a walk
+// that tests the grid itself over the whole token sequence.
+TEST(FileFormat, LiteralEqualToTheEmptyMarkerLeavesTheCellEmpty) {
+  Grid image(1, 3);
+  image.at(0, 0) = 0xFFFFFF;
+  image.at(0, 1) = 0x000000;
+  image.at(0, 2) = 0xFFFFFF;
+  CodecContext encoded;
+  Bytes bytes = encodeImage(image, CodecParams{}, &encoded);
+  const unsigned channel3Table = 292 + 8 * (encoded.levelCount[0] + encoded.levelCount[1] +
+                                            encoded.levelCount[2]);
+  setField(bytes, channel3Table, 8, 0x7F);
+  CodecContext decoded;
+  const CodecStatus status = decodeImage(bytes, decoded);
+  // The second white block reads a literal the writer never wrote, from the padding bits.
+  ASSERT_TRUE(status.ok()) << status.message();
+  CodecContext expected = decoded;
+  reference::rebuildImage(expected);
+  EXPECT_EQ(decoded.pixels, expected.pixels);
+  EXPECT_EQ(decoded.pixels.at(0, 0), EmptyCell);
 }
 
 }  // namespace

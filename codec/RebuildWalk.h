@@ -1,0 +1,85 @@
+// The first rebuilding pass, over tokens from any source: the in-memory sequence, or the file
+// reader, which decodes each token from the bit stream when the walk asks for it.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "BlockLog.h"
+#include "CodecContext.h"
+#include "CoverageMap.h"
+
+namespace tq1 {
+
+// A source gives tokens in order through `bool next(PackedColour&)`; when it has none left,
+// or one cannot be read, `failure()` says why.
+template <typename Source>
+class RebuildWalk {
+ public:
+  // Expects `pixels` all EmptyCell.
+  RebuildWalk(CodecContext& context, Source& source, BlockLog& log)
+      : context_(context), grid_(context.pixels), source_(source), log_(log),
+        coverage_(context.width(), context.height()) {}
+
+  // Fills `pixels` with the flat blocks; false when the tokens do not describe the image. A
+  // cell counts as empty while it holds EmptyCell, which the coverage map mirrors.
+  bool run() {
+    auto visit = [this](std::uint32_t x, std::uint32_t y) { return readBlock(x, y); };
+    return walkEmptyCells(coverage_, context_.maxX, context_.maxY, 0, 0,
+                          bitLength(std::max(context_.maxX, context_.maxY)), visit);
+  }
+
+  [[nodiscard]] CodecError failure() const noexcept { return failure_; }
+
+ private:
+  // A block is its x-doubling markers, then its y-doubling markers, then its colour.
+  bool readBlock(std::uint32_t x, std::uint32_t y) {
+    PackedColour token = 0;
+    unsigned n = 0;
+    unsigned m = 0;
+    if (!source_.next(token)) return fail(source_.failure());
+    while (token == context_.markerX) {
+      ++n;
+      if (!source_.next(token)) return fail(source_.failure());
+    }
+    while (token == context_.markerY) {
+      ++m;
+      if (!source_.next(token)) return fail(source_.failure());
+    }
+    if (n > 16 || m > 16 || x + (std::uint64_t{1} << n) > context_.width() ||
+        y + (std::uint64_t{1} << m) > context_.height()) {
+      return fail(CodecError::BlockOutsideImage);
+    }
+    const std::uint32_t w = std::uint32_t{1} << n;
+    const std::uint32_t h = std::uint32_t{1} << m;
+    if (h == 1) {
+      for (std::uint32_t cx = x; cx < x + w; ++cx) grid_.at(cx, y) = token;
+    } else {
+      for (std::uint32_t cx = x; cx < x + w; ++cx) {
+        PackedColour* column = grid_.column(cx).data() + y;
+        std::fill(column, column + h, token);
+      }
+    }
+    coverage_.set(x, y, w, h, token != EmptyCell);
+    log_.record(x, y, n, m);
+    context_.reportProgress(std::uint64_t{w} * h);
+    return true;
+  }
+
+  bool fail(CodecError error) {
+    failure_ = error;
+    return false;
+  }
+
+  CodecContext& context_;
+  Grid& grid_;
+  Source& source_;
+  BlockLog& log_;
+  CoverageMap coverage_;
+  CodecError failure_ = CodecError::Ok;
+};
+
+// Why a rebuilding walk stopped, for people.
+[[nodiscard]] CodecStatus rebuildFailure(CodecError error);
+
+}  // namespace tq1
