@@ -91,19 +91,6 @@ class DirectorySelectionTest : public QObject {
       QVERIFY2(!dialog.isVisible(), way);
       QVERIFY2(dialog.chosenDirectory().isEmpty(), way);
     }
-
-    DirectorySelectionDialog none(env.settings(), root.path());
-    none.show();
-    none.tree()->clearSelection();
-    none.accept();
-    QVERIFY(none.chosenDirectory().isEmpty());
-  }
-
-  void pathsEndInOneSlash() {
-    QCOMPARE(directoryWithSlash(QStringLiteral("/")), QStringLiteral("/"));
-    QCOMPARE(directoryWithSlash(QStringLiteral("/home/user")), QStringLiteral("/home/user/"));
-    QCOMPARE(directoryWithSlash(QStringLiteral("/home/user/")), QStringLiteral("/home/user/"));
-    QCOMPARE(directoryWithSlash(QString()), QString());
   }
 
   // The chooser runs the dialog modally and hands back what OK gave.

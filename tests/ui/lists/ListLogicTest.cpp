@@ -1,6 +1,6 @@
 // The batch list without widgets: which entries keep their settings through adds, removals and
-// list files (beyond the first 128 entries too), what files and folders add and in which
-// order, the summary of failed entries, and the item model at a hundred thousand entries.
+// list files (beyond the first 128 entries too), the summary of failed entries, and the item
+// model at a hundred thousand entries.
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -32,11 +32,6 @@ QStringList pathsOf(const std::vector<ListEntry>& entries) {
   QStringList paths;
   for (const ListEntry& entry : entries) paths.append(entry.path);
   return paths;
-}
-
-bool touch(const QString& path, QFile::Permissions permissions = {}) {
-  if (!testing::writeBytes(path, "x")) return false;
-  return permissions == QFile::Permissions{} || QFile::setPermissions(path, permissions);
 }
 
 }  // namespace
@@ -108,46 +103,6 @@ class ListLogicTest : public QObject {
     QCOMPARE(list.at(299).settings, own(299 % 50, 299));
     QCOMPARE(list.at(300).settings, (EntrySettings{7, 21, 5, 6, 4, 300}));
     QCOMPARE(list.at(599).settings, (EntrySettings{7, 21, 5, 6, 4, 599}));
-  }
-
-  // The chosen files in the order given: images by extension in any case, list files by their
-  // entries, others and unreadable lists nothing.
-  void chosenFilesMakeEntriesInOrder() {
-    testing::TestServices env;
-    const QString lst = env.path(QStringLiteral("two.LST"));
-    QVERIFY(writeListFile(lst, ownEntries(2)).ok());
-    const std::vector<ListEntry> entries = entriesFromFiles(
-        {QStringLiteral("/x/A.BMP"), env.path(QStringLiteral("notes.txt")), lst,
-         QStringLiteral("/x/b.Tq1"), env.path(QStringLiteral("missing.lst")),
-         QStringLiteral("/x.bmp/noextension")},
-        kDefaults);
-    QCOMPARE(pathsOf(entries), (QStringList{"/x/A.BMP", "/p/0.bmp", "/p/1.bmp", "/x/b.Tq1"}));
-    QCOMPARE(entries[0].settings, kDefaults);
-    QCOMPARE(entries[2].settings, own(1, 1));
-    QVERIFY(isListFile(QStringLiteral("/a/b.LsT")));
-    QVERIFY(!isListFile(QStringLiteral("/a.lst/b")));
-  }
-
-  // A folder gives its .tq1 files, then its .bmp files, then its list files' entries; files
-  // that are hidden, write-protected or in subfolders are left out.
-  void folderGivesTq1ThenBitmapsThenLists() {
-    testing::TestServices env;
-    QDir dir(env.path(QStringLiteral("photos")));
-    QVERIFY(dir.mkpath(QStringLiteral("sub")));
-    for (const char* name : {"b.bmp", "C.BMP", "a.bmp", "z.tq1", "m.TQ1", "notes.txt",
-                             "sub/deep.bmp", ".hidden.bmp"}) {
-      QVERIFY(touch(dir.filePath(QString::fromUtf8(name))));
-    }
-    QVERIFY(touch(dir.filePath(QStringLiteral("locked.bmp")), QFile::ReadOwner | QFile::ReadUser));
-    QVERIFY(QFile::link(dir.filePath(QStringLiteral("a.bmp")),
-                        dir.filePath(QStringLiteral("link.bmp"))));
-    QVERIFY(writeListFile(dir.filePath(QStringLiteral("saved.lst")), ownEntries(2)).ok());
-
-    const std::vector<ListEntry> entries = entriesFromDirectory(dir.path() + u'/', kDefaults);
-    const QString p = dir.path() + u'/';
-    QCOMPARE(pathsOf(entries), (QStringList{p + "m.TQ1", p + "z.tq1", p + "a.bmp", p + "b.bmp",
-                                            p + "C.BMP", "/p/0.bmp", "/p/1.bmp"}));
-    QCOMPARE(entries[0].settings, kDefaults);
   }
 
   void summaryNamesEachFailureWithItsReason() {

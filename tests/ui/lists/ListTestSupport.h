@@ -15,6 +15,7 @@
 #include "batch/QtBatchIo.h"
 #include "codec/Codec.h"
 #include "imagefile/BitmapFile.h"
+#include "imagefile/GridImage.h"
 #include "ui/CodecOptionsDialog.h"
 #include "ui/lists/DirectoryChooser.h"
 #include "ui/lists/ListMessageBoxes.h"
@@ -122,18 +123,8 @@ struct ListTestServices : TestServices {
   }
 };
 
-inline Grid gridOf(const QImage& image) {
-  Grid grid(static_cast<std::uint32_t>(image.width()), static_cast<std::uint32_t>(image.height()));
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb c = image.pixel(x, y);
-      grid.at(static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)) =
-          static_cast<std::uint32_t>(qRed(c)) | static_cast<std::uint32_t>(qGreen(c)) << 8 |
-          static_cast<std::uint32_t>(qBlue(c)) << 16;
-    }
-  }
-  return grid;
-}
+// The image's pixels as the codec sees them.
+inline Grid gridOf(const QImage& image) { return gridFromImage(image).value; }
 
 inline bool writeBitmap(const QString& path, const QImage& image) {
   return writeBitmapFile(path, gridOf(image)).ok();
