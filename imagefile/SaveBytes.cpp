@@ -34,6 +34,13 @@ ImageFileStatus saveBytes(const QString& path, std::span<const std::uint8_t> byt
     data += written;
     left -= written;
   }
+  // QSaveFile::commit() renames the file into place even when flushing its buffer fails (a
+  // full disk), which would replace the old file with a cut one: flush first and check.
+  if (!file.flush()) {
+    const QString cause = file.errorString();
+    file.cancelWriting();
+    return writeFailure("cannot write", path, cause);
+  }
   if (!file.commit()) return writeFailure("cannot write", path, file.errorString());
   return ImageFileStatus::success();
 }
