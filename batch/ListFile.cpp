@@ -1,6 +1,7 @@
 // Reader and writer of ".lst" batch list files.
 #include "batch/ListFile.h"
 
+#include <algorithm>
 #include <array>
 
 #include <QFile>
@@ -25,6 +26,19 @@ void appendRecord(QByteArray& out, const ListEntry& entry) {
     out.append(lowByte(value));
   }
   out.append(kRecordEnd.data(), static_cast<qsizetype>(kRecordEnd.size()));
+}
+
+// At most limit + 1 bytes, read in pieces: QIODevice::read(n) reserves n bytes up front, so
+// one read of the whole limit would ask for hundreds of megabytes for every small list.
+QByteArray readBounded(QFile& file, qint64 limit) {
+  constexpr qint64 kPiece = qint64{64} << 10;
+  QByteArray data;
+  while (data.size() <= limit) {
+    const QByteArray piece = file.read(std::min(kPiece, limit + 1 - data.size()));
+    if (piece.isEmpty()) break;
+    data.append(piece);
+  }
+  return data;
 }
 
 std::int32_t signedByte(char byte) noexcept { return static_cast<std::int8_t>(byte); }
@@ -89,7 +103,7 @@ ListReadResult readListFile(const QString& path, const EntrySettings& missing) {
     return result;
   }
   // Bounded even if the file grows between the size check and the read.
-  const QByteArray data = file.read(kMaxListFileSize + 1);
+  const QByteArray data = readBounded(file, kMaxListFileSize);
   if (file.error() != QFileDevice::NoError) {
     result.status = ListFileStatus::failure(
         ListFileError::ReadFailed, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
@@ -111,7 +125,9 @@ ListFileStatus writeListFile(const QString& path, std::span<const ListEntry> ent
         ListFileError::CreateFailed, QStringLiteral("cannot create %1: %2").arg(path, file.errorString()));
   }
   const QByteArray data = serialiseList(entries);
-  if (file.write(data) != data.size() || !file.commit()) {
+  // commit() alone renames the file into place even when flushing its buffer fails (a full
+  // disk), which would replace the old list with a cut one: flush first and check.
+  if (file.write(data) != data.size() || !file.flush() || !file.commit()) {
     return ListFileStatus::failure(
         ListFileError::WriteFailed, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
   }
