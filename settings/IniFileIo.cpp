@@ -1,6 +1,8 @@
 // File access for the settings store: whole-file reads, locked and atomic rewrites.
 #include "settings/IniFileIo.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,6 +18,19 @@ constexpr qint64 kMaxIniFileSize = qint64{4} << 20;
 // the user interface when a lock cannot be had.
 constexpr int kLockTimeoutMs = 3000;
 
+// At most limit + 1 bytes, read in pieces: QIODevice::read(n) reserves n bytes up front, so
+// one read of the whole limit would ask for megabytes for every few hundred bytes read.
+QByteArray readBounded(QFile& file, qint64 limit) {
+  constexpr qint64 kPiece = qint64{16} << 10;
+  QByteArray data;
+  while (data.size() <= limit) {
+    const QByteArray piece = file.read(std::min(kPiece, limit + 1 - data.size()));
+    if (piece.isEmpty()) break;
+    data.append(piece);
+  }
+  return data;
+}
+
 }  // namespace
 
 std::optional<IniDocument> loadIniFile(const QString& path) {
@@ -24,7 +39,7 @@ std::optional<IniDocument> loadIniFile(const QString& path) {
   if (!info.isFile() || info.size() > kMaxIniFileSize) return std::nullopt;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  const QByteArray content = file.read(kMaxIniFileSize + 1);
+  const QByteArray content = readBounded(file, kMaxIniFileSize);
   if (file.error() != QFileDevice::NoError || content.size() > kMaxIniFileSize) {
     return std::nullopt;
   }
@@ -48,7 +63,9 @@ bool editIniFile(const QString& path, const std::function<void(IniDocument&)>& e
   bool written = out.open(QIODevice::WriteOnly);
   if (written) {
     const QByteArray content = document->serialise();
-    written = out.write(content) == content.size() && out.commit();
+    // commit() alone renames the file into place even when flushing its buffer fails (a
+    // full disk), which would replace the settings with a cut file: flush first and check.
+    written = out.write(content) == content.size() && out.flush() && out.commit();
   }
   if (locked) lock.unlock();
   return written;
