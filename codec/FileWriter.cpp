@@ -124,36 +124,43 @@ std::uint32_t symbolOfColour(const CodecContext& context, PackedColour colour, s
 
 void writeTokens(CodecContext& context, BitWriter& out) {
   const SymbolTable& table = context.symbols;
-  // Codes in compact arrays: tokens look them up in no particular order.
-  std::vector<std::uint32_t> codes(table.size());
-  std::vector<std::uint8_t> lengths(table.size());
-  for (std::uint32_t i = 0; i < table.size(); ++i) {
-    codes[i] = table.entries[i].code;
-    lengths[i] = table.entries[i].length;
-  }
-  const auto controlIndex = [&](unsigned k) {
-    return static_cast<std::uint32_t>(table.find(context.controlValue[k]));
+  // What a token needs of its symbol, in one compact array: tokens look symbols up in no
+  // particular order, and one cache line then serves the code, its length and the mark.
+  struct SymbolCode {
+    std::uint32_t code;
+    std::uint8_t length;  // 0: no code of its own, sent through the escape symbol
+    std::uint8_t literalSent;
   };
-  const std::uint32_t xIndex = controlIndex(0), yIndex = controlIndex(1), escape = controlIndex(2);
-  std::vector<std::uint8_t> literalSeen(table.size(), 0);
+  std::vector<SymbolCode> symbols(table.size());
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    const bool coded = table.codeIndex[i] <= context.lastSymbol;
+    symbols[i] = {table.entries[i].code, coded ? table.entries[i].length : std::uint8_t{0}, 0};
+  }
+  const auto control = [&](unsigned k) -> const SymbolCode& {
+    return symbols[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
+  };
+  const SymbolCode& markerX = control(0);
+  const SymbolCode& markerY = control(1);
+  const SymbolCode& escape = control(2);
   std::size_t block = 0;
   for (std::uint32_t t = 0; t <= context.lastToken; ++t) {
     const PackedColour token = context.tokens[t];
     if (token == MarkerXToken) {
-      out.writeBits(codes[xIndex], lengths[xIndex]);
+      out.writeBits(markerX.code, markerX.length);
     } else if (token == MarkerYToken) {
-      out.writeBits(codes[yIndex], lengths[yIndex]);
+      out.writeBits(markerY.code, markerY.length);
     } else {
-      const std::uint32_t h = symbolOfColour(context, token, context.blockColourRank[block++]);
-      if (table.codeIndex[h] > context.lastSymbol) {
-        out.writeBits(codes[escape], lengths[escape]);
+      SymbolCode& symbol =
+          symbols[symbolOfColour(context, token, context.blockColourRank[block++])];
+      if (symbol.length == 0) {
+        out.writeBits(escape.code, escape.length);
         writeLiteral(context, token, out);
         continue;
       }
-      out.writeBits(codes[h], lengths[h]);
-      if (literalSeen[h] == 0) {
+      out.writeBits(symbol.code, symbol.length);
+      if (symbol.literalSent == 0) {
         writeLiteral(context, token, out);
-        literalSeen[h] = 1;
+        symbol.literalSent = 1;
       }
     }
   }
@@ -178,6 +185,7 @@ CodecStatus encodeToBytes(CodecContext& context) {
     context.literalBits[3] = 0;
 
     BitWriter out(context.stream);
+    context.stream.reserve(context.tokens.size() * 2 + 4096);
     writeHeader(context, out);
     writeTables(context, out);
     writeTokens(context, out);
