@@ -3,6 +3,7 @@
 // Built twice from the same sources: `tq1`, free of Qt, converts plain bitmaps and .tq1 files
 // and starts at once; `tq1-qt` also reads every image format Qt reads and list files. The
 // light program hands any command it cannot do itself to the full one.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ int dispatch(const tq1::cli::Command& command) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A write beyond the file size limit (ulimit -f) then fails with EFBIG, which the savers
+  // report and clean up after, instead of killing the program halfway through a save.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tq1::cli::ParseResult parsed = tq1::cli::parseCommandLine(args);
   if (!parsed.command) {
