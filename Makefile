@@ -20,9 +20,28 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory test-asan
+
+# The tests without widgets again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: setup
+	cmake -S . -B $(ASAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ1_SANITIZE=ON \
+	  -DTQ1_BUILD_DESKTOP=OFF -DTQ1_BUILD_BENCH=OFF
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+# libFuzzer programs (clang), each run FUZZ_SECONDS; `make fuzz FUZZ_SECONDS=600`.
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@TQ1_WITH_EXTRAS=1 bash scripts/install-deps.sh
+	cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g" -DTQ1_BUILD_FUZZ=ON -DTQ1_BUILD_TESTS=OFF \
+	  -DTQ1_BUILD_DESKTOP=OFF -DTQ1_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all
+	bash fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 bench: build
 	@bash scripts/bench.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) build-fuzz
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -1,0 +1,51 @@
+// Fuzz entry: arbitrary bytes as a .tq1 stream.
+#include <algorithm>
+
+#include "codec/Codec.h"
+#include "codec/FileInfo.h"
+#include "fuzz/FuzzEntries.h"
+
+namespace tq1::fuzz {
+
+namespace {
+
+// Small enough that a hostile header declaring a big image is refused quickly, large enough
+// for every side up to 2048 pixels.
+constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 22;
+
+}  // namespace
+
+std::string decodeTq1(std::span<const std::uint8_t> data) {
+  CodecContext context;
+  context.maxPixels = kMaxPixels;
+  const CodecStatus status = decodeBytes(context, data);
+  if (!status) {
+    if (status.message().empty()) return "a failure without a message";
+    // A refused image must not have been allocated.
+    if (status.error() == CodecError::ImageTooLarge && !context.pixels.empty()) {
+      return "grids allocated for an image refused as too large";
+    }
+    return {};
+  }
+  if (context.cellCount() > kMaxPixels) return "an image above maxPixels was decoded";
+  if (context.pixels.width() != context.width() || context.pixels.height() != context.height() ||
+      context.flatPixels.width() != context.width() ||
+      context.flatPixels.height() != context.height()) {
+    return "the decoded grids differ from the size the header declares";
+  }
+  FileInfo info;
+  if (!readFileInfo(data, info).ok()) return "the header tool rejects a file that decodes";
+  if (info.width != context.width() || info.height != context.height()) {
+    return "the header tool and the decoder disagree on the size";
+  }
+  // Decoding is a function of the bytes alone.
+  CodecContext again;
+  again.maxPixels = kMaxPixels;
+  if (!decodeBytes(again, data).ok() || again.pixels != context.pixels ||
+      again.flatPixels != context.flatPixels) {
+    return "decoding the same bytes twice gives different images";
+  }
+  return {};
+}
+
+}  // namespace tq1::fuzz
