@@ -1,6 +1,5 @@
-// How a batch run reads and writes image files. The desktop app and the command line each
-// bring their own (the app through Qt's image readers, the command line through a faster path
-// for plain bitmaps), and tests bring failing ones.
+// How a batch run reads and writes image files: the programs bring the image file layer's
+// readers and writer (qtBatchIo), tests bring failing ones.
 #pragma once
 
 #include <QString>

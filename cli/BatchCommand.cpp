@@ -19,7 +19,7 @@
 #include "batch/BatchRun.h"
 #include "batch/DirectoryScan.h"
 #include "batch/ListFile.h"
-#include "cli/CliImageIo.h"
+#include "batch/QtBatchIo.h"
 
 namespace tq1::cli {
 
@@ -150,7 +150,7 @@ int runBatch(const Command& command) {
   options.jobs = command.jobs != 0 ? command.jobs : std::max(1u, std::thread::hardware_concurrency());
 
   TerminalReporter reporter(command.quiet);
-  BatchRun run(std::move(entries.list), commandLineImageIo(), options);
+  BatchRun run(std::move(entries.list), qtBatchIo(), options);
   const BatchSummary summary = run.run(reporter);
   if (!command.quiet) printSummary(summary, std::chrono::steady_clock::now() - start);
   return summary.anyFailed() ? kExitFailure : kExitOk;
