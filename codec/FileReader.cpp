@@ -3,11 +3,10 @@
 #include <string>
 
 #include "BitReader.h"
-#include "BlockDecoder.h"
 #include "BlockLog.h"
-#include "RebuildWalk.h"
 #include "CanonicalDecoder.h"
 #include "Codec.h"
+#include "RebuildWalk.h"
 
 namespace tq1 {
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "BitWriter.h"
-#include "BlockDecoder.h"
 #include "BlockEncoder.h"
 #include "Codec.h"
 
