@@ -18,7 +18,15 @@ constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 22;
 std::string decodeTq1(std::span<const std::uint8_t> data) {
   CodecContext context;
   context.maxPixels = kMaxPixels;
+  // With a progress callback the decoder also logs every block for the second pass's reports.
+  std::uint64_t lastDone = 0;
+  bool backwards = false;
+  context.progress = [&](std::uint64_t done, std::uint64_t) {
+    backwards = backwards || done < lastDone;
+    lastDone = done;
+  };
   const CodecStatus status = decodeBytes(context, data);
+  if (backwards) return "progress went backwards";
   if (!status) {
     if (status.message().empty()) return "a failure without a message";
     // A refused image must not have been allocated.

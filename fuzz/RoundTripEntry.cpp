@@ -83,14 +83,31 @@ std::string encodeDecodeRoundTrip(std::span<const std::uint8_t> data) {
 
   CodecContext encoded;
   if (!prepareForEncoding(encoded, image, params).ok()) return "a valid image is refused";
+  std::uint64_t encodeDone = 0;
+  bool wrongEncodeProgress = false;
+  encoded.progress = [&](std::uint64_t done, std::uint64_t total) {
+    wrongEncodeProgress = wrongEncodeProgress || done < encodeDone || done > total;
+    encodeDone = done;
+  };
   if (CodecStatus status = encodeToBytes(encoded); !status) {
     return "a small image fails to encode: " + status.message();
   }
+  if (wrongEncodeProgress || encodeDone != encoded.progressTotal) {
+    return "encoding progress is not sound";
+  }
 
   CodecContext decoded;
+  // Progress of a sound file only grows, never passes the total and ends at it.
+  std::uint64_t lastDone = 0;
+  bool wrongProgress = false;
+  decoded.progress = [&](std::uint64_t done, std::uint64_t total) {
+    wrongProgress = wrongProgress || done < lastDone || done > total;
+    lastDone = done;
+  };
   if (CodecStatus status = decodeBytes(decoded, encoded.stream); !status) {
     return "an encoded file fails to decode: " + status.message();
   }
+  if (wrongProgress || lastDone != decoded.progressTotal) return "decoding progress is not sound";
   if (decoded.pixels != encoded.pixels) return "decode(encode(x)) differs from the encoder's image";
   if (decoded.flatPixels != encoded.flatPixels) return "the unsmoothed grids differ";
 

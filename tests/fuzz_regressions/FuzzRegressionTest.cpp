@@ -11,6 +11,13 @@
 
 #include "fuzz/FuzzEntries.h"
 
+namespace tq1::fuzz {
+
+// Test names and failure messages show the entry's name.
+void PrintTo(const NamedEntry& entry, std::ostream* out) { *out << entry.name; }
+
+}  // namespace tq1::fuzz
+
 namespace tq1 {
 namespace {
 
