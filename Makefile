@@ -29,7 +29,8 @@ test-asan: setup
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
-# libFuzzer programs (clang), each run FUZZ_SECONDS; `make fuzz FUZZ_SECONDS=600`.
+# libFuzzer programs (clang), each run FUZZ_SECONDS: `make fuzz FUZZ_SECONDS=600`, and
+# FUZZ_TARGETS="decode round_trip" to run only some.
 FUZZ_DIR     ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:
