@@ -29,7 +29,11 @@ CodecStatus decodeFile(CodecContext& context, const std::filesystem::path& path)
 // The lossy part alone: quantise, tokenise and rebuild, with no codes and no file.
 CodecStatus previewRoundTrip(CodecContext& context);
 
-// Reads a whole file; used by decodeFile and the tools.
+// The largest file readWholeFile takes: far beyond any file the format can describe or an
+// accepted bitmap can be, so that a device or a pipe without end cannot fill the memory.
+inline constexpr std::uint64_t kMaxInputFileBytes = std::uint64_t{2} << 30;
+
+// Reads a whole file (at most kMaxInputFileBytes); used by decodeFile and the tools.
 CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
 
 // Writes bytes to path through a temporary file and a rename.

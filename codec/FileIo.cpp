@@ -73,6 +73,10 @@ CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::ui
     std::uint8_t chunk[65536];
     while (true) {
       const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+      if (bytes.size() + got > kMaxInputFileBytes) {
+        return CodecStatus::failure(CodecError::ImageTooLarge,
+                                    "'" + path.string() + "' is larger than any file this program reads");
+      }
       bytes.insert(bytes.end(), chunk, chunk + got);
       if (got < sizeof chunk) break;
     }

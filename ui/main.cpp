@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <csignal>
+
 #include "ui/AppServices.h"
 #include "ui/MainWindow.h"
 #include "ui/UiResources.h"
@@ -11,6 +13,9 @@
 #include "ui/lists/ListServices.h"
 
 int main(int argc, char** argv) {
+  // A save beyond the file size limit (ulimit -f) then fails with an error that the savers
+  // report, instead of killing the program halfway through it.
+  std::signal(SIGXFSZ, SIG_IGN);
   QCoreApplication::setApplicationName(QStringLiteral("tq1"));
   QApplication app(argc, argv);
   tq1::ui::initUiResources();
