@@ -5,7 +5,6 @@
 // dash, a tab, a component of 255 bytes and a path of more than 2500 bytes.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,6 +15,7 @@
 
 #include <QImage>
 
+#include "ProgramRunner.h"
 #include "codec/Codec.h"
 #include "imagefile/BitmapEncoding.h"
 
@@ -25,27 +25,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& word) {
-  std::string q = "'";
-  for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-Bytes readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testing::Outcome;
+using testing::readBytes;
+using testing::writeBytes;
 
 Grid sampleImage(std::uint32_t w, std::uint32_t h, std::uint32_t seed) {
   std::mt19937 random(seed);
@@ -78,27 +60,9 @@ class PathsAndLimits : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // Runs a program through the shell; `limitBlocks` > 0 caps the size of the files it
-  // writes (ulimit -f, in the shell's blocks of 512 or 1024 bytes).
   Outcome run(const fs::path& program, const std::vector<std::string>& args,
               int limitBlocks = 0) const {
-    std::string command = limitBlocks > 0 ? "ulimit -f " + std::to_string(limitBlocks) + "; " : "";
-    command += quoted(program.string());
-    for (const auto& a : args) command += " " + quoted(a);
-    const fs::path errFile = dir_ / "stderr.txt";
-    command += " 2>" + quoted(errFile.string()) + " </dev/null";
-    Outcome outcome;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) outcome.out.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile);
-    std::stringstream text;
-    text << err.rdbuf();
-    outcome.err = text.str();
-    fs::remove(errFile);
-    return outcome;
+    return testing::runProgram(program, args, dir_ / "stderr.txt", limitBlocks);
   }
 
   // Folders whose names are awkward in every way, and deep enough for a long path.

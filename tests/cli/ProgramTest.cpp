@@ -1,7 +1,6 @@
 // The tq1 program run as a user runs it: files in, files out, exit status and messages.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "ProgramRunner.h"
 #include "TestData.h"
 #include "codec/Codec.h"
 #include "imagefile/BitmapEncoding.h"
@@ -20,27 +20,9 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string quoted(const std::string& word) {
-  std::string q = "'";
-  for (char c : word) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-Bytes readBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeBytes(const fs::path& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
-}
+using testing::Outcome;
+using testing::readBytes;
+using testing::writeBytes;
 
 class Program : public ::testing::Test {
  protected:
@@ -53,21 +35,7 @@ class Program : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir_); }
 
   Outcome run(const std::vector<std::string>& args) const {
-    std::string command = quoted(TQ1_PROGRAM);
-    for (const auto& a : args) command += " " + quoted(a);
-    const fs::path errFile = dir_ / "stderr.txt";
-    command += " 2>" + quoted(errFile.string()) + " </dev/null";
-    Outcome outcome;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) outcome.out.append(buffer, n);
-    const int raw = ::pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    std::ifstream err(errFile);
-    std::stringstream text;
-    text << err.rdbuf();
-    outcome.err = text.str();
-    return outcome;
+    return testing::runProgram(TQ1_PROGRAM, args, dir_ / "stderr.txt");
   }
 
   // A 24-bit bitmap of smooth colour patches with some noise.

@@ -9,13 +9,10 @@
 #include <QTemporaryDir>
 
 #include "ImageTestHelpers.h"
+#include "ResourceLimits.h"
 #include "imagefile/GridImage.h"
 #include "imagefile/ImageLoad.h"
 
-#if defined(__unix__)
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace tq1 {
 namespace {
@@ -164,30 +161,7 @@ TEST(BitmapFile, WritingIntoAMissingDirectoryFailsAndCreatesNothing) {
 }
 
 #if defined(__unix__)
-// Makes the process unable to write files beyond `bytes` (as a full disk would) while it
-// lives; writes past the limit then fail with EFBIG instead of raising SIGXFSZ.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved_;
-    limited.rlim_cur = bytes;
-    active_ = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  [[nodiscard]] bool active() const { return active_; }
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = SIG_DFL;
-  bool active_ = false;
-};
+using testing::FileSizeLimit;
 
 TEST(BitmapFile, AFailedWriteLeavesTheExistingFileIntact) {
   QTemporaryDir dir;
