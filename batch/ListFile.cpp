@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "settings/BoundedRead.h"
+
 namespace tq1 {
 namespace {
 
@@ -26,19 +28,6 @@ void appendRecord(QByteArray& out, const ListEntry& entry) {
     out.append(lowByte(value));
   }
   out.append(kRecordEnd.data(), static_cast<qsizetype>(kRecordEnd.size()));
-}
-
-// At most limit + 1 bytes, read in pieces: QIODevice::read(n) reserves n bytes up front, so
-// one read of the whole limit would ask for hundreds of megabytes for every small list.
-QByteArray readBounded(QFile& file, qint64 limit) {
-  constexpr qint64 kPiece = qint64{64} << 10;
-  QByteArray data;
-  while (data.size() <= limit) {
-    const QByteArray piece = file.read(std::min(kPiece, limit + 1 - data.size()));
-    if (piece.isEmpty()) break;
-    data.append(piece);
-  }
-  return data;
 }
 
 std::int32_t signedByte(char byte) noexcept { return static_cast<std::int8_t>(byte); }

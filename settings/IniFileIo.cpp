@@ -9,6 +9,8 @@
 #include <QLockFile>
 #include <QSaveFile>
 
+#include "settings/BoundedRead.h"
+
 namespace tq1 {
 namespace {
 
@@ -17,19 +19,6 @@ constexpr qint64 kMaxIniFileSize = qint64{4} << 20;
 // Long enough to outlast another copy of the program writing, short enough not to hang
 // the user interface when a lock cannot be had.
 constexpr int kLockTimeoutMs = 3000;
-
-// At most limit + 1 bytes, read in pieces: QIODevice::read(n) reserves n bytes up front, so
-// one read of the whole limit would ask for megabytes for every few hundred bytes read.
-QByteArray readBounded(QFile& file, qint64 limit) {
-  constexpr qint64 kPiece = qint64{16} << 10;
-  QByteArray data;
-  while (data.size() <= limit) {
-    const QByteArray piece = file.read(std::min(kPiece, limit + 1 - data.size()));
-    if (piece.isEmpty()) break;
-    data.append(piece);
-  }
-  return data;
-}
 
 }  // namespace
 
