@@ -93,6 +93,7 @@ EntryResult encodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePoli
   if (!mayWrite(result.target, policy, hooks)) return kept(std::move(result));
 
   auto context = std::make_unique<CodecContext>();
+  context->outputs = CodecOutputs::ResultOnly;  // a batch writes the file and moves on
   CodecStatus status =
       prepareForEncoding(*context, std::move(loaded.grid), codecParamsFrom(entry.settings));
   if (!status) return failed(std::move(result), FailureStage::Encode, codecError(entry.path, status));
@@ -114,6 +115,7 @@ EntryResult encodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePoli
 EntryResult decodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePolicy policy,
                         const ConversionHooks& hooks, EntryResult result) {
   auto context = std::make_unique<CodecContext>();
+  context->outputs = CodecOutputs::ResultOnly;
   PercentFilter percent(hooks.progress);
   context->progress = percent.callback();
   const CodecStatus status = decodeFile(*context, nativePath(entry.path));

@@ -47,6 +47,8 @@ int runEncode(const Command& command) {
   if (command.verbose) original = loaded.grid;
 
   CodecContext context;
+  // The rebuilt image is only needed for the quality figure that -v prints.
+  context.outputs = command.verbose ? CodecOutputs::Everything : CodecOutputs::ResultOnly;
   if (CodecStatus status = prepareForEncoding(context, std::move(loaded.grid), command.params); !status) {
     printError(command.input + ": " + status.message());
     return kExitFailure;
@@ -71,6 +73,7 @@ int runEncode(const Command& command) {
 
 int runDecode(const Command& command) {
   CodecContext context;
+  context.outputs = CodecOutputs::ResultOnly;
   TerminalProgress progress("decoding", !command.quiet && stderrIsTerminal());
   context.progress = progress.callback();
   const CodecStatus status = decodeFile(context, command.input);

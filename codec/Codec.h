@@ -12,15 +12,17 @@
 
 namespace tq1 {
 
-// Encodes context.pixels into context.stream. Afterwards `pixels` holds the image rebuilt
-// from the tokens (exactly what decoding the bytes gives) and `flatPixels` the same unsmoothed.
+// Encodes context.pixels into context.stream. Afterwards, with all outputs, `pixels` holds the
+// image rebuilt from the tokens (exactly what decoding the bytes gives) and `flatPixels` the
+// same unsmoothed; with the result only, `pixels` is left covered.
 CodecStatus encodeToBytes(CodecContext& context);
 
 // encodeToBytes, then writes the bytes to `path` through a temporary file in the same folder
 // that replaces the target only when complete. On failure an existing file is left untouched.
 CodecStatus encodeFile(CodecContext& context, const std::filesystem::path& path);
 
-// Decodes a .tq1 byte stream into context.pixels (smoothed) and context.flatPixels.
+// Decodes a .tq1 byte stream into context.pixels (smoothed) and, with all outputs,
+// context.flatPixels and context.tokens.
 CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> bytes);
 
 // Reads `path` and decodes it.

@@ -43,7 +43,7 @@ CodecStatus allocateGrids(CodecContext& context) {
     const auto w = static_cast<std::uint32_t>(width);
     const auto h = static_cast<std::uint32_t>(height);
     if (context.pixels.width() != w || context.pixels.height() != h) context.pixels = Grid(w, h);
-    context.flatPixels = Grid(w, h);
+    context.flatPixels = context.outputs == CodecOutputs::Everything ? Grid(w, h) : Grid();
   } catch (const std::bad_alloc&) {
     context.pixels = Grid();
     context.flatPixels = Grid();

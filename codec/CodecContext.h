@@ -29,7 +29,19 @@ struct CodecParams {
   friend bool operator==(const CodecParams&, const CodecParams&) = default;
 };
 
+// What the drivers leave in a context beyond the file bytes or the decoded image.
+enum class CodecOutputs {
+  // Everything: the rebuilt image after encoding, the unsmoothed grid `flatPixels` and the
+  // decoded `tokens`; what previews, the app's display and the tests look at.
+  Everything,
+  // Only the result: encoding leaves `pixels` covered and `flatPixels` empty, decoding keeps
+  // no tokens and no unsmoothed grid. Converters that write the result and forget it use
+  // this: it saves a grid, the token list and, when encoding, the rebuild and smoothing.
+  ResultOnly,
+};
+
 struct CodecContext {
+  CodecOutputs outputs = CodecOutputs::Everything;
   std::uint32_t maxX = 0;  // image width - 1
   std::uint32_t maxY = 0;  // image height - 1
   std::uint64_t progressDone = 0;
@@ -78,11 +90,12 @@ struct CodecContext {
 // Sets tolerance, smoothThreshold and maxLevel from the parameters.
 void applyParams(CodecContext& context, const CodecParams& params);
 
-// Allocates both grids for maxX + 1 by maxY + 1 cells, after checking the size against the
-// format's sides and maxPixels; running out of memory is an error, not an abort.
+// Allocates the grids for maxX + 1 by maxY + 1 cells (`flatPixels` only when all outputs are
+// wanted), after checking the size against the format's sides and maxPixels; running out of
+// memory is an error, not an abort.
 CodecStatus allocateGrids(CodecContext& context);
 
-// Makes a context ready to encode `image`: extents, parameters, grids.
+// Makes a context ready to encode `image`: extents, parameters, grids. Set `outputs` first.
 CodecStatus prepareForEncoding(CodecContext& context, Grid image, const CodecParams& params);
 
 }  // namespace tq1

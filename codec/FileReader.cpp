@@ -102,13 +102,16 @@ CodecStatus buildDecoder(CodecContext& context, CanonicalDecoder& decoder) {
 }
 
 // Decodes tokens from the bit stream as the rebuilding walk asks for them, keeping them in
-// `tokens`. Tokens the walk does not need are decoded afterwards all the same, so that a file
-// is accepted or rejected on all the tokens it declares.
+// `tokens` when all outputs are wanted. Tokens the walk does not need are decoded afterwards
+// all the same, so that a file is accepted or rejected on all the tokens it declares.
 class BitStreamSource {
  public:
   BitStreamSource(CodecContext& context, BitReader& in, const CanonicalDecoder& decoder)
-      : context_(context), in_(in), decoder_(decoder) {
-    context_.tokens.assign(std::size_t{context_.lastToken} + 1, EmptyCell);
+      : context_(context), in_(in), decoder_(decoder),
+        declared_(std::size_t{context.lastToken} + 1),
+        keepTokens_(context.outputs == CodecOutputs::Everything) {
+    context_.tokens.clear();
+    if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
     // Symbol values in a compact array: every token looks one up, in no particular order.
     const auto& entries = context_.symbols.entries;
     values_.resize(entries.size());
@@ -122,7 +125,7 @@ class BitStreamSource {
 
   bool next(PackedColour& token) {
     std::size_t& t = context_.cursor;
-    if (t >= context_.tokens.size()) return fail(CodecError::MissingTokens);
+    if (t >= declared_) return fail(CodecError::MissingTokens);
     const std::uint32_t symbol = decoder_.decodeSymbol(in_);
     token = values_[symbol];
     if (token == EmptyCell) {
@@ -133,7 +136,8 @@ class BitStreamSource {
       return fail(CodecError::InvalidLevelIndex);
     }
     if (in_.overrun()) return fail(CodecError::Truncated);
-    context_.tokens[t++] = token;
+    if (keepTokens_) context_.tokens[t] = token;
+    ++t;
     return true;
   }
 
@@ -142,7 +146,7 @@ class BitStreamSource {
   bool readRest() {
     const std::size_t used = context_.cursor;
     PackedColour token = 0;
-    while (context_.cursor < context_.tokens.size()) {
+    while (context_.cursor < declared_) {
       if (!next(token)) return false;
     }
     context_.cursor = used;
@@ -173,6 +177,8 @@ class BitStreamSource {
   CodecContext& context_;
   BitReader& in_;
   const CanonicalDecoder& decoder_;
+  std::size_t declared_;  // tokens the header declares
+  bool keepTokens_;
   std::vector<PackedColour> values_;
   CodecError failure_ = CodecError::Ok;
 };
@@ -187,8 +193,10 @@ CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in,
   RebuildWalk<BitStreamSource> first(context, source, log);
   if (!first.run()) return rebuildFailure(first.failure());
   if (!source.readRest()) return rebuildFailure(source.failure());
-  std::copy(context.pixels.cells().begin(), context.pixels.cells().end(),
-            context.flatPixels.cells().begin());
+  if (context.outputs == CodecOutputs::Everything) {
+    std::copy(context.pixels.cells().begin(), context.pixels.cells().end(),
+              context.flatPixels.cells().begin());
+  }
   log.smoothInOrder(context, 1);
   return CodecStatus::success();
 }

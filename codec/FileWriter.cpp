@@ -11,10 +11,12 @@ namespace tq1 {
 
 namespace {
 
-CodecStatus checkInput(const CodecContext& context) {
+// `rebuilding`: whether the run fills `flatPixels` with the rebuilt image.
+CodecStatus checkInput(const CodecContext& context, bool rebuilding) {
+  const bool flatFits = context.flatPixels.width() == context.width() &&
+                        context.flatPixels.height() == context.height();
   if (context.pixels.width() != context.width() || context.pixels.height() != context.height() ||
-      context.flatPixels.width() != context.width() ||
-      context.flatPixels.height() != context.height()) {
+      (rebuilding && !flatFits)) {
     return CodecStatus::failure(CodecError::InvalidParameters,
                                 "the grids do not match the image extents");
   }
@@ -168,11 +170,12 @@ void writeTokens(CodecContext& context, BitWriter& out) {
 }  // namespace
 
 CodecStatus encodeToBytes(CodecContext& context) {
-  if (CodecStatus status = checkInput(context); !status) return status;
+  const bool rebuilding = context.outputs == CodecOutputs::Everything;
+  if (CodecStatus status = checkInput(context, rebuilding); !status) return status;
   try {
     context.progressDone = 0;
-    context.progressTotal = 3 * context.cellCount();
-    context.lastToken = tokeniseAndRebuild(context);
+    context.progressTotal = (rebuilding ? 3 : 1) * context.cellCount();
+    context.lastToken = rebuilding ? tokeniseAndRebuild(context) : tokenise(context);
     assignControlSymbols(context);
     context.escapeSymbol = context.controlValue[2];
     if (CodecStatus status = checkFormatLimits(context); !status) return status;
@@ -204,7 +207,7 @@ CodecStatus encodeFile(CodecContext& context, const std::filesystem::path& path)
 }
 
 CodecStatus previewRoundTrip(CodecContext& context) {
-  if (CodecStatus status = checkInput(context); !status) return status;
+  if (CodecStatus status = checkInput(context, true); !status) return status;
   try {
     tokeniseAndRebuild(context);
     return CodecStatus::success();

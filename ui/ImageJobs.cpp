@@ -34,6 +34,7 @@ ImageJobResult loadViewImage(const QString& path, FileKind kind, const ProgressC
   // The codec only knows that it could not open the file; people want to hear that it is gone.
   if (!QFileInfo::exists(path)) return failure(describeError(ImageFileError::FileNotFound));
   CodecContext context;
+  context.outputs = CodecOutputs::ResultOnly;  // only the decoded image is shown
   context.progress = progress;
   const CodecStatus status = decodeFile(context, QFile::encodeName(path).toStdString());
   if (!status) return failure(describeError(status.error()));

@@ -107,6 +107,19 @@ TEST(FileFormat, DecodeEqualsTheEncodersRebuiltImage) {
     CodecContext preview = contextFor(image, params);
     ASSERT_TRUE(previewRoundTrip(preview).ok());
     ASSERT_EQ(preview.pixels, encoded.pixels) << "round " << round;
+
+    // Converters ask for the result only: the same file, the same decoded image.
+    CodecContext lean;
+    lean.outputs = CodecOutputs::ResultOnly;
+    ASSERT_TRUE(prepareForEncoding(lean, image, params).ok());
+    ASSERT_TRUE(encodeToBytes(lean).ok());
+    ASSERT_EQ(lean.stream, bytes) << "round " << round;
+    CodecContext leanDecoded;
+    leanDecoded.outputs = CodecOutputs::ResultOnly;
+    ASSERT_TRUE(decodeImage(bytes, leanDecoded).ok());
+    ASSERT_EQ(leanDecoded.pixels, encoded.pixels) << "round " << round;
+    EXPECT_TRUE(leanDecoded.flatPixels.empty());
+    EXPECT_TRUE(leanDecoded.tokens.empty());
   }
 }
 

@@ -108,7 +108,7 @@ TEST_F(SafeSave, SavingOverTheFileBeingReadKeepsTheReaderWholeAndWritesTheNewFil
 
 TEST_F(SafeSave, NamesUpToTheFileSystemLimitCanBeSaved) {
   // 255 bytes is the longest name most file systems allow; the temporary file must still fit.
-  for (const std::string name : {std::string(251, 'n') + ".tq1",
+  for (const std::string& name : {std::string(251, 'n') + ".tq1",
                                  std::string(2 * 120, 'x') + " имя.tq1"}) {
     ASSERT_LE(name.size(), 255u);
     CodecContext context = testing::contextFor(Grid(5, 4, 0x445566), CodecParams{});
