@@ -82,12 +82,16 @@ int runDecode(const Command& command) {
     printError(command.input + ": " + status.message());
     return kExitFailure;
   }
-  const ImageFileResult<std::vector<std::uint8_t>> bitmap = encodeBitmap(context.pixels);
-  if (!bitmap.ok()) {
-    printError(command.input + ": " + bitmap.status.message());
+  const std::optional<BitmapLayout> layout = bitmapLayout(context.width(), context.height());
+  if (!layout) {
+    printError(command.input + ": " +
+               detail::noBitmapLayout(context.width(), context.height()).status.message());
     return kExitFailure;
   }
-  if (CodecStatus written = writeFileAtomically(command.output, bitmap.value); !written) {
+  // Streamed a band of rows at a time: no second copy of the image in memory.
+  const CodecStatus written = writeFileAtomically(
+      command.output, [&](const ByteSink& sink) { return streamBitmap(context.pixels, *layout, sink); });
+  if (!written) {
     printError(written.message());
     return kExitFailure;
   }

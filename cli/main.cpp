@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #ifdef TQ1_LIGHT
@@ -15,6 +19,16 @@
 #endif
 
 namespace {
+
+// One conversion allocates a few buffers of about the image's size one after the other (the
+// file read, the grid, the tokens, the output). Served from the heap instead of fresh mappings,
+// a freed buffer's pages are reused by the next one instead of being faulted in anew.
+void keepLargeBuffersOnTheHeap() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
+}
 
 int dispatch(const tq1::cli::Command& command) {
   using tq1::cli::CommandKind;
@@ -44,6 +58,7 @@ int main(int argc, char** argv) {
   // A write beyond the file size limit (ulimit -f) then fails with EFBIG, which the savers
   // report and clean up after, instead of killing the program halfway through a save.
   std::signal(SIGXFSZ, SIG_IGN);
+  keepLargeBuffersOnTheHeap();
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tq1::cli::ParseResult parsed = tq1::cli::parseCommandLine(args);
   if (!parsed.command) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -41,5 +42,13 @@ CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::ui
 // Writes bytes to path through a temporary file and a rename.
 CodecStatus writeFileAtomically(const std::filesystem::path& path,
                                 std::span<const std::uint8_t> bytes);
+
+// Takes a file's bytes piece by piece, in order; false when a piece could not be written.
+using ByteSink = std::function<bool(std::span<const std::uint8_t>)>;
+// Hands a file's bytes to a sink; false when it stopped early because the sink refused.
+using FileProducer = std::function<bool(const ByteSink&)>;
+
+// The same for a file produced piece by piece, so that large files need no copy in memory.
+CodecStatus writeFileAtomically(const std::filesystem::path& path, const FileProducer& produce);
 
 }  // namespace tq1

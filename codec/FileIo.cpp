@@ -60,25 +60,51 @@ bool flushToDisk(std::FILE* file, bool replacing) {
 
 }  // namespace
 
+namespace {
+
+CodecStatus tooLarge(const std::filesystem::path& path) {
+  return CodecStatus::failure(CodecError::ImageTooLarge,
+                              "'" + path.string() + "' is larger than any file this program reads");
+}
+
+// Appends what is left of the file, a chunk at a time, for files whose size is not known in
+// advance (pipes, devices) or that grow while being read.
+CodecStatus readRest(std::FILE* file, const std::filesystem::path& path,
+                     std::vector<std::uint8_t>& bytes) {
+  std::uint8_t chunk[65536];
+  while (true) {
+    const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
+    if (bytes.size() + got > kMaxInputFileBytes) return tooLarge(path);
+    bytes.insert(bytes.end(), chunk, chunk + got);
+    if (got < sizeof chunk) return CodecStatus::success();
+  }
+}
+
+}  // namespace
+
 CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) {
   errno = 0;
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (std::filesystem::is_directory(status)) {
     return CodecStatus::failure(CodecError::FileOpenFailed, "'" + path.string() + "' is a folder");
   }
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return CodecStatus::failure(CodecError::FileOpenFailed, describe(path, "cannot open"));
   bytes.clear();
   try {
-    std::uint8_t chunk[65536];
-    while (true) {
-      const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-      if (bytes.size() + got > kMaxInputFileBytes) {
-        return CodecStatus::failure(CodecError::ImageTooLarge,
-                                    "'" + path.string() + "' is larger than any file this program reads");
+    // A regular file is read in one piece into a buffer of its size; the chunked read after it
+    // only finds data when the file grew meanwhile.
+    if (std::filesystem::is_regular_file(status)) {
+      const std::uintmax_t size = std::filesystem::file_size(path, error);
+      if (!error && size > kMaxInputFileBytes) return tooLarge(path);
+      if (!error) {
+        bytes.resize(static_cast<std::size_t>(size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
       }
-      bytes.insert(bytes.end(), chunk, chunk + got);
-      if (got < sizeof chunk) break;
+    }
+    if (!std::ferror(file.get())) {
+      if (CodecStatus rest = readRest(file.get(), path, bytes); !rest) return rest;
     }
   } catch (const std::bad_alloc&) {
     return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to read '" + path.string() + "'");
@@ -89,8 +115,7 @@ CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::ui
   return CodecStatus::success();
 }
 
-CodecStatus writeFileAtomically(const std::filesystem::path& path,
-                                std::span<const std::uint8_t> bytes) {
+CodecStatus writeFileAtomically(const std::filesystem::path& path, const FileProducer& produce) {
   errno = 0;
   std::error_code probe;
   const bool replacing = std::filesystem::exists(path, probe);
@@ -99,8 +124,11 @@ CodecStatus writeFileAtomically(const std::filesystem::path& path,
   if (!file) {
     return CodecStatus::failure(CodecError::FileWriteFailed, describe(path, "cannot create"));
   }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
-                       flushToDisk(file.get(), replacing);
+  std::FILE* stream = file.get();
+  const ByteSink sink = [stream](std::span<const std::uint8_t> piece) {
+    return std::fwrite(piece.data(), 1, piece.size(), stream) == piece.size();
+  };
+  const bool written = produce(sink) && flushToDisk(stream, replacing);
   const bool closed = std::fclose(file.release()) == 0;
   if (!written || !closed) {
     const CodecStatus status =
@@ -117,6 +145,11 @@ CodecStatus writeFileAtomically(const std::filesystem::path& path,
                                 "cannot replace '" + path.string() + "': " + error.message());
   }
   return CodecStatus::success();
+}
+
+CodecStatus writeFileAtomically(const std::filesystem::path& path,
+                                std::span<const std::uint8_t> bytes) {
+  return writeFileAtomically(path, [bytes](const ByteSink& sink) { return sink(bytes); });
 }
 
 }  // namespace tq1

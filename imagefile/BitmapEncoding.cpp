@@ -91,23 +91,57 @@ std::optional<BitmapLayout> bitmapLayout(std::uint64_t width, std::uint64_t heig
                       static_cast<std::uint32_t>(imageBytes + kBitmapHeaderBytes)};
 }
 
+namespace {
+
+// Image rows y0 .. y0 + count - 1 in file order (bottom row first) into `out`, count rows of
+// layout.rowBytes whose padding the caller has zeroed. Each grid column is read one cache line
+// at a time while the band's rows fill from left to right.
+void fillBand(const Grid& grid, const BitmapLayout& layout, std::uint32_t y0, std::uint32_t count,
+              std::uint8_t* out) {
+  std::uint8_t* rows[kBandRows];
+  for (std::uint32_t r = 0; r < count; ++r) {
+    rows[r] = out + std::size_t{count - 1 - r} * layout.rowBytes;
+  }
+  for (std::uint32_t x = 0; x < layout.width; ++x) {
+    const PackedColour* cells = grid.column(x).data() + y0;
+    for (std::uint32_t r = 0; r < count; ++r) detail::putBitmapPixel(rows[r] + 3 * std::size_t{x}, cells[r]);
+  }
+}
+
+// Calls band(y0, count) for the bands of rows in file order, bottom band first.
+template <typename Band>
+bool forEachBand(const BitmapLayout& layout, Band band) {
+  for (std::uint32_t end = layout.height; end > 0;) {
+    const std::uint32_t count = std::min(kBandRows, end);
+    end -= count;
+    if (!band(end, count)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 ImageFileResult<Bytes> encodeBitmap(const Grid& grid) {
   const auto layout = bitmapLayout(grid.width(), grid.height());
   if (!layout) return detail::noBitmapLayout(grid.width(), grid.height());
   ImageFileResult<Bytes> result = detail::startBitmapFile(*layout);
   if (!result.ok()) return result;
-  // A band of rows at a time: each column is read one cache line at a time while the band's
-  // rows fill from left to right.
-  std::uint8_t* rows[kBandRows];
-  for (std::uint32_t top = 0; top < layout->height; top += kBandRows) {
-    const std::uint32_t count = std::min(kBandRows, layout->height - top);
-    for (std::uint32_t r = 0; r < count; ++r) rows[r] = detail::bitmapRow(result.value, *layout, top + r);
-    for (std::uint32_t x = 0; x < layout->width; ++x) {
-      const PackedColour* cells = grid.column(x).data() + top;
-      for (std::uint32_t r = 0; r < count; ++r) detail::putBitmapPixel(rows[r] + 3 * std::size_t{x}, cells[r]);
-    }
-  }
+  forEachBand(*layout, [&](std::uint32_t y0, std::uint32_t count) {
+    fillBand(grid, *layout, y0, count, detail::bitmapRow(result.value, *layout, y0 + count - 1));
+    return true;
+  });
   return result;
+}
+
+bool streamBitmap(const Grid& grid, const BitmapLayout& layout, const ByteSink& sink) {
+  std::uint8_t header[kBitmapHeaderBytes] = {};
+  putHeaders(header, layout);
+  if (!sink(header)) return false;
+  std::vector<std::uint8_t> band(std::size_t{kBandRows} * layout.rowBytes, 0);
+  return forEachBand(layout, [&](std::uint32_t y0, std::uint32_t count) {
+    fillBand(grid, layout, y0, count, band.data());
+    return sink(std::span<const std::uint8_t>(band.data(), std::size_t{count} * layout.rowBytes));
+  });
 }
 
 }  // namespace tq1

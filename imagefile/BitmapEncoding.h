@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "codec/Codec.h"
 #include "codec/Grid.h"
 #include "imagefile/ImageFileStatus.h"
 
@@ -32,6 +33,11 @@ struct BitmapLayout {
 // The complete file, byte for byte. Cell (x, y) / pixel (x, y) is stored in the row
 // height - 1 - y, so the image's top row is the last row of the file.
 [[nodiscard]] ImageFileResult<std::vector<std::uint8_t>> encodeBitmap(const Grid& grid);
+
+// The same file handed to `sink` a band of rows at a time, so that no copy of the whole file
+// is made; `layout` must be bitmapLayout(grid.width(), grid.height()). False when the sink
+// refused a piece.
+[[nodiscard]] bool streamBitmap(const Grid& grid, const BitmapLayout& layout, const ByteSink& sink);
 
 namespace detail {
 

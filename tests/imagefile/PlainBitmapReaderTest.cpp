@@ -17,16 +17,34 @@
 namespace tq1 {
 namespace {
 
-TEST(PlainBitmapReader, ReadsWhatTheWriterWritesForEveryRowPadding) {
-  for (std::uint32_t width = 1; width <= 9; ++width) {
-    const Grid grid = testing::randomGrid(width, 5, width);
-    const auto bytes = encodeBitmap(grid);
-    ASSERT_TRUE(bytes.ok());
-    const auto read = readPlainBitmap(bytes.value);
-    ASSERT_TRUE(read.has_value()) << width;
-    ASSERT_TRUE(read->ok());
-    EXPECT_EQ(read->value, grid) << width;
+// Both sides work in bands of 16 rows: heights around the band size and widths for every
+// row padding. The streamed file must equal the one built in memory.
+TEST(PlainBitmapReader, ReadsWhatTheWriterWritesForEveryRowPaddingAndBand) {
+  for (const std::uint32_t height : {1u, 5u, 16u, 17u, 40u}) {
+    for (std::uint32_t width = 1; width <= 9; ++width) {
+      const Grid grid = testing::randomGrid(width, height, width * 100 + height);
+      const auto bytes = encodeBitmap(grid);
+      ASSERT_TRUE(bytes.ok());
+      const auto read = readPlainBitmap(bytes.value);
+      ASSERT_TRUE(read.has_value()) << width;
+      ASSERT_TRUE(read->ok());
+      EXPECT_EQ(read->value, grid) << width << " x " << height;
+
+      std::vector<std::uint8_t> streamed;
+      const bool complete = streamBitmap(grid, *bitmapLayout(width, height),
+                                         [&](std::span<const std::uint8_t> piece) {
+                                           streamed.insert(streamed.end(), piece.begin(), piece.end());
+                                           return true;
+                                         });
+      EXPECT_TRUE(complete);
+      EXPECT_EQ(streamed, bytes.value) << width << " x " << height;
+    }
   }
+  // A sink that refuses stops the stream.
+  int pieces = 0;
+  EXPECT_FALSE(streamBitmap(testing::randomGrid(3, 40, 1), *bitmapLayout(3, 40),
+                            [&](std::span<const std::uint8_t>) { return ++pieces < 2; }));
+  EXPECT_EQ(pieces, 2);
 }
 
 TEST(PlainBitmapReader, LeavesOtherVariantsAndCutFilesToTheGeneralLoader) {
