@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <span>
 
 #include "BlockLog.h"
@@ -47,68 +48,114 @@ class Encoder {
   // With a log, every block is also filled into `flatPixels` and logged, so that the image
   // the tokens decode to is known without walking them.
   Encoder(CodecContext& context, BlockLog* log)
-      : context_(context), grid_(context.pixels), log_(log) {
+      : context_(context),
+        grid_(context.pixels),
+        cells_(context.pixels.cells().data()),
+        stride_(context.height()),
+        log_(log) {
     buildSnapTable();
   }
 
   void walk(std::uint32_t x, std::uint32_t y, unsigned k) {
+    // Most visits land on cells an earlier block covered: those are skipped right here.
     auto visit = [this](std::uint32_t cx, std::uint32_t cy) {
-      leaf(cx, cy);
+      PackedColour* cell = cells_ + std::size_t{cx} * stride_ + cy;
+      if (*cell != EmptyCell) leaf(cx, cy, cell);
       return true;
     };
     walkQuadtree(context_.maxX, context_.maxY, x, y, k, visit);
   }
 
  private:
-  // Whether the block stays uniform when the cells of columns x0 .. x0 + w - 1, rows
-  // y0 .. y0 + h - 1 join it; `range` grows only when they do.
-  bool extend(ChannelRange& range, std::uint32_t x0, std::uint32_t y0, std::uint32_t w,
-              std::uint32_t h) const {
-    ChannelRange grown = range;
-    for (std::uint32_t x = x0; x < x0 + w; ++x) {
-      grown.addRun(grid_.column(x).data() + y0, h);
-      if (!grown.uniform(context_.tolerance)) return false;
+  // The block anchored at the uncovered cell (x, y). Most blocks of photos are a single cell:
+  // when neither the cell below nor the one to the right joins it, no other shape can pass.
+  void leaf(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
+    const PackedColour first = *cell;
+    const bool down = y < context_.maxY && pairUniform(first, cell[1]);
+    const bool right = x < context_.maxX && pairUniform(first, cell[stride_]);
+    if (!down && !right) {
+      emitCell(x, y, cell);
+      return;
     }
-    range = grown;
-    return true;
+    search(x, y, cell);
+  }
+
+  [[nodiscard]] bool pairUniform(PackedColour first, PackedColour other) const noexcept {
+    ChannelRange range(first);
+    range.add(other);
+    return range.uniform(context_.tolerance);
   }
 
   // Among the shapes anchored at (x, y) that pass the block test: the largest area, and on
-  // equal area the smallest x exponent. Grows each candidate from the one before it instead
-  // of rescanning, which gives the same pass or fail for every shape.
-  void leaf(std::uint32_t x, std::uint32_t y) {
-    const PackedColour first = grid_.at(x, y);
-    if (first == EmptyCell) return;
-    const std::uint64_t width = context_.width();
-    const std::uint64_t height = context_.height();
+  // equal area the smallest x exponent. A shape that passes contains only passing shapes with
+  // the same anchor, so the tallest passing height of a width is at most that of the width
+  // before, and each width is found from the ranges of the one before it (kept per height)
+  // joined with its new right half: every cell is read about once per width it stays in.
+  void search(std::uint32_t x, std::uint32_t y, const PackedColour* origin) {
+    const PackedColour first = *origin;
+    const unsigned tolerance = context_.tolerance;
+    const unsigned maxA = floorLog2(context_.width() - x);
+    const unsigned maxB = floorLog2(context_.height() - y);
 
-    ChannelRange row;
-    row.add(first);
-    unsigned bestA = 0, bestB = 0;
-    for (unsigned i = 0;; ++i) {
-      if (i > 0) {
-        const std::uint32_t half = std::uint32_t{1} << (i - 1);
-        if (x + 2 * std::uint64_t{half} > width) break;
-        for (std::uint32_t cx = x + half; cx < x + 2 * half; ++cx) row.add(grid_.at(cx, y));
-        if (!row.uniform(context_.tolerance)) break;
-      }
-      ChannelRange column = row;
+    // byHeight[t]: the range of the current width's block of height 2^t.
+    std::array<ChannelRange, 17> byHeight;
+    byHeight[0] = ChannelRange(first);
+    unsigned tallest = 0;  // of the current width
+    while (tallest < maxB) {
+      const std::uint32_t h = std::uint32_t{1} << tallest;
+      ChannelRange grown = byHeight[tallest];
+      grown.addRun(origin + h, h);
+      if (!grown.uniform(tolerance)) break;
+      byHeight[++tallest] = grown;
+    }
+    unsigned bestA = 0, bestB = tallest;
+    for (unsigned a = 1; a <= maxA; ++a) {
+      if (maxA + tallest <= bestA + bestB) break;  // no wider shape can be larger
+      const std::uint32_t half = std::uint32_t{1} << (a - 1);
+      const PackedColour* right = origin + half * stride_;
+      // The right half, grown one height at a time; its top row decides whether the width
+      // passes at all.
+      ChannelRange added(right[0]);
+      for (std::uint32_t k = 1; k < half; ++k) added.add(right[k * stride_]);
+      ChannelRange joined = byHeight[0];
+      joined.join(added);
+      if (!joined.uniform(tolerance)) break;
+      byHeight[0] = joined;
       unsigned t = 0;
-      const std::uint32_t w = std::uint32_t{1} << i;
-      while (true) {
+      while (t < tallest) {
         const std::uint32_t h = std::uint32_t{1} << t;
-        if (y + 2 * std::uint64_t{h} > height) break;
-        if (!extend(column, x, y + h, w, h)) break;
+        if (!growRight(added, byHeight[t + 1], right + h, stride_, half, h, tolerance)) break;
         ++t;
       }
-      if (i + t > bestA + bestB) {
-        bestA = i;
-        bestB = t;
+      tallest = t;
+      if (a + tallest > bestA + bestB) {
+        bestA = a;
+        bestB = tallest;
       }
     }
-    const PackedColour average =
-        context_.tolerance == 0 ? first : averageOf(x, y, bestA, bestB);
-    emit(x, y, bestA, bestB, snap(average));
+    // At tolerance 0 every cell of the block is the first, already a level value.
+    const PackedColour colour =
+        tolerance == 0 ? first : snap(averageOf(x, y, bestA, bestB));
+    emit(x, y, bestA, bestB, colour);
+  }
+
+  // Adds to `added` the `columns` runs of `rows` cells starting at `cells` (one run per
+  // column); when `added` joined with `left` stays uniform, stores that join in `left`.
+  static bool growRight(ChannelRange& added, ChannelRange& left, const PackedColour* cells,
+                        std::size_t stride, std::uint32_t columns, std::uint32_t rows,
+                        unsigned tolerance) {
+    for (std::uint32_t k = 0; k < columns; ++k) {
+      added.addRun(cells + k * stride, rows);
+      ChannelRange joined = left;
+      joined.join(added);
+      if (!joined.uniform(tolerance)) return false;
+    }
+    left.join(added);
+    return true;
+  }
+
+  static unsigned floorLog2(std::uint32_t n) noexcept {
+    return 31u - static_cast<unsigned>(std::countl_zero(n));
   }
 
   // The mean of each colour channel over the block, rounded down.
@@ -153,6 +200,18 @@ class Encoder {
     context_.reportProgress(std::uint64_t{w} * h);
   }
 
+  // A block of one cell: its colour is the cell, already a level value.
+  void emitCell(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
+    const PackedColour colour = *cell;
+    context_.tokens.push_back(colour);
+    *cell = EmptyCell;
+    if (log_) {
+      context_.flatPixels.at(x, y) = colour;
+      log_->record(x, y, 0, 0);
+    }
+    context_.reportProgress(1);
+  }
+
   void buildSnapTable() {
     for (unsigned c = 0; c < 3; ++c) {
       for (unsigned v = 0; v < 256; ++v) {
@@ -179,6 +238,8 @@ class Encoder {
 
   CodecContext& context_;
   Grid& grid_;
+  PackedColour* cells_;
+  std::size_t stride_;  // cells per column
   BlockLog* log_;
   std::array<std::array<PackedColour, 256>, 3> snapTable_{};
 };

@@ -20,6 +20,9 @@ struct ChannelRange {
   std::uint32_t low = 0xFFFFFFFFu;  // per-byte minimum
   std::uint32_t high = 0;           // per-byte maximum
 
+  ChannelRange() = default;
+  explicit ChannelRange(PackedColour cell) noexcept : low(cell), high(cell) {}
+
   void add(PackedColour cell) noexcept {
 #if defined(__SSE2__)
     const __m128i v = _mm_cvtsi32_si128(static_cast<int>(cell));
@@ -30,6 +33,21 @@ struct ChannelRange {
 #else
     low = bytewiseMin(low, cell);
     high = bytewiseMax(high, cell);
+#endif
+  }
+
+  // Adds the cells another range has seen.
+  void join(const ChannelRange& other) noexcept {
+#if defined(__SSE2__)
+    low = static_cast<std::uint32_t>(_mm_cvtsi128_si32(
+        _mm_min_epu8(_mm_cvtsi32_si128(static_cast<int>(low)),
+                     _mm_cvtsi32_si128(static_cast<int>(other.low)))));
+    high = static_cast<std::uint32_t>(_mm_cvtsi128_si32(
+        _mm_max_epu8(_mm_cvtsi32_si128(static_cast<int>(high)),
+                     _mm_cvtsi32_si128(static_cast<int>(other.high)))));
+#else
+    low = bytewiseMin(low, other.low);
+    high = bytewiseMax(high, other.high);
 #endif
   }
 
