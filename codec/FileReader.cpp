@@ -94,7 +94,8 @@ CodecStatus buildDecoder(CodecContext& context, CanonicalDecoder& decoder) {
   if (!context.symbols.buildCodes(context.lastSymbol, sortBudget)) {
     return CodecStatus::failure(CodecError::TooComplex, "the symbol counts are too irregular");
   }
-  if (context.symbols.maxCodeLength() > kMaxCodeLength || !decoder.build(context.symbols, context.lastSymbol)) {
+  if (context.symbols.maxCodeLength() > kMaxCodeLength ||
+      !decoder.build(context.symbols, context.lastSymbol, context.escapeSymbol)) {
     return CodecStatus::failure(CodecError::InvalidCodeCounts,
                                 "the symbol counts give codes longer than 32 bits");
   }
@@ -106,33 +107,25 @@ CodecStatus buildDecoder(CodecContext& context, CanonicalDecoder& decoder) {
 // all the same, so that a file is accepted or rejected on all the tokens it declares.
 class BitStreamSource {
  public:
-  BitStreamSource(CodecContext& context, BitReader& in, const CanonicalDecoder& decoder)
+  BitStreamSource(CodecContext& context, BitReader& in, CanonicalDecoder& decoder)
       : context_(context), in_(in), decoder_(decoder),
         declared_(std::size_t{context.lastToken} + 1),
         keepTokens_(context.outputs == CodecOutputs::Everything) {
     context_.tokens.clear();
     if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
-    // Symbol values in a compact array: every token looks one up, in no particular order.
-    const auto& entries = context_.symbols.entries;
-    values_.resize(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) values_[i] = entries[i].value;
   }
 
+  // The symbols' values as decoding left them, as the sequential reading of the table
+  // would leave them.
   ~BitStreamSource() {
-    auto& entries = context_.symbols.entries;
-    for (std::size_t i = 0; i < entries.size(); ++i) entries[i].value = values_[i];
+    decoder_.copyValuesTo(context_.symbols);
   }
 
   bool next(PackedColour& token) {
     std::size_t& t = context_.cursor;
     if (t >= declared_) return fail(CodecError::MissingTokens);
-    const std::uint32_t symbol = decoder_.decodeSymbol(in_);
-    token = values_[symbol];
-    if (token == EmptyCell) {
-      if (!readLiteral(values_[symbol])) return fail(CodecError::InvalidLevelIndex);
-      token = values_[symbol];
-    }
-    if (token == context_.escapeSymbol && !readLiteral(token)) {
+    CanonicalDecoder::Slot slot;
+    if (!decoder_.decodeValue(in_, token, slot) && !resolve(slot, token)) {
       return fail(CodecError::InvalidLevelIndex);
     }
     if (in_.overrun()) return fail(CodecError::Truncated);
@@ -156,14 +149,33 @@ class BitStreamSource {
   [[nodiscard]] CodecError failure() const noexcept { return failure_; }
 
  private:
+  // The value of a symbol whose value is not plain: a symbol seen for the first time takes
+  // the literal colour that follows its code, and the escape symbol stands for the literal
+  // that follows it, each time.
+  bool resolve(CanonicalDecoder::Slot slot, PackedColour& token) {
+    token = decoder_.value(slot);
+    if (token == EmptyCell) {
+      if (!readLiteral(token)) return false;
+      decoder_.setValue(slot, token);
+    }
+    return token != context_.escapeSymbol || readLiteral(token);
+  }
+
   // A literal colour: one level index per channel, mapped to its value.
   bool readLiteral(PackedColour& colour) {
+    std::uint64_t window = std::uint64_t{in_.peek32()} << 32;
     Channels channels{};
+    unsigned used = 0;
     for (unsigned c = 0; c < 3; ++c) {
-      const std::uint32_t level = in_.readBits(context_.literalBits[c]);
+      const unsigned bits = context_.literalBits[c];
+      // Two shifts, so that a field of no bits reads 0.
+      const auto level = static_cast<std::uint32_t>((window >> 1) >> (63 - bits));
       if (level >= context_.levelCount[c]) return false;
       channels[c] = context_.channelMap[c][level];
+      window <<= bits;
+      used += bits;
     }
+    in_.skip(used);
     channels[3] = context_.channelMap[3][0];
     colour = packColour(channels);
     return true;
@@ -176,16 +188,15 @@ class BitStreamSource {
 
   CodecContext& context_;
   BitReader& in_;
-  const CanonicalDecoder& decoder_;
+  CanonicalDecoder& decoder_;
   std::size_t declared_;  // tokens the header declares
   bool keepTokens_;
-  std::vector<PackedColour> values_;
   CodecError failure_ = CodecError::Ok;
 };
 
 // Both rebuilding passes, the first decoding tokens as it goes.
 CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in,
-                             const CanonicalDecoder& decoder) {
+                             CanonicalDecoder& decoder) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
   context.pixels.fill(EmptyCell);
   context.cursor = 0;

@@ -189,6 +189,65 @@ TEST(CanonicalDecoder, AgreesWithBitByBitSearch) {
   }
 }
 
+// Values travel with the codes: symbols seen for the first time (EmptyCell) and the escape
+// symbol come back as slots, and a value set on a slot is what that symbol gives from then on,
+// for short codes (held in the lookup table) and long ones alike.
+TEST(CanonicalDecoder, GivesValuesAndTakesNewOnes) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 120; ++round) {
+    const std::size_t n = 2 + random() % 3000;
+    const auto counts = randomCounts(random, n, round % 4);
+    SymbolTable table = tableWithCounts(counts);
+    const PackedColour escape = 0x00ABCDEFu;
+    std::vector<PackedColour> model(n);
+    for (std::size_t i = 0; i < n; ++i) {
+      model[i] = random() % 3 == 0 ? EmptyCell : static_cast<PackedColour>(i);
+      table.entries[i].value = model[i];
+    }
+    const std::size_t escapeIndex = random() % n;
+    model[escapeIndex] = table.entries[escapeIndex].value = escape;
+    table.buildCodes(static_cast<std::uint32_t>(n - 1));
+    if (table.maxCodeLength() > 32) continue;
+    CanonicalDecoder decoder;
+    ASSERT_TRUE(decoder.build(table, static_cast<std::uint32_t>(n - 1), escape));
+
+    std::vector<std::uint32_t> message(2000);
+    for (auto& s : message) s = random() % n;
+    std::vector<std::uint8_t> bytes;
+    BitWriter writer(bytes);
+    std::vector<std::size_t> ends;
+    std::size_t position = 0;
+    for (std::uint32_t s : message) {
+      writer.writeBits(table.entries[s].code, table.entries[s].length);
+      position += table.entries[s].length;
+      ends.push_back(position);
+    }
+    writer.finish();
+    BitReader reader(bytes);
+    for (std::size_t i = 0; i < message.size(); ++i) {
+      const std::uint32_t s = message[i];
+      PackedColour value = 0;
+      CanonicalDecoder::Slot slot;
+      if (decoder.decodeValue(reader, value, slot)) {
+        ASSERT_NE(model[s], EmptyCell);
+        ASSERT_NE(model[s], escape);
+        ASSERT_EQ(value, model[s]);
+      } else {
+        ASSERT_EQ(slot.length, table.entries[s].length);
+        ASSERT_EQ(decoder.value(slot), model[s]);
+        if (model[s] == EmptyCell) {
+          model[s] = 0x00100000u + s;  // what a literal would bring
+          decoder.setValue(slot, model[s]);
+        }
+      }
+      ASSERT_EQ(reader.bitCursor(), ends[i]);
+    }
+    for (auto& e : table.entries) e.value = 0;
+    decoder.copyValuesTo(table);
+    for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(table.entries[i].value, model[i]) << i;
+  }
+}
+
 TEST(CanonicalDecoder, RejectsIncompleteOrOverlongCodes) {
   SymbolTable table = tableWithCounts({3, 2, 1});
   table.buildCodes(2);
