@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CodecContext.h"
+#include "SpreadColour.h"
 
 namespace tq1 {
 
@@ -23,7 +24,11 @@ class BlockSmoother {
               unsigned b);
 
  private:
-  std::vector<Channels> left_, right_, above_, below_;
+  void fillGradient(PackedColour* origin, std::size_t stride, std::uint32_t ex, std::uint32_t ey);
+
+  std::vector<PackedColour> left_, right_, above_, below_;         // edge values
+  std::vector<SpreadColour> fromLeft_, fromRight_, leftStep_, rightStep_;  // per row
+
 };
 
 }  // namespace tq1

@@ -5,7 +5,6 @@
 
 #include "codec/BlockEncoder.h"
 #include "codec/Quantiser.h"
-#include "codec/Smoothing.h"
 
 namespace tq1::reference {
 
@@ -175,6 +174,40 @@ void mergeLevelsExhaustive(std::array<std::int64_t, 256>& histogram,
   histogram[gone] = 0;
 }
 
+// Every channel of every cell computed on its own, exactly as the smoothing is defined.
+void smoothBlock(CodecContext& context, std::uint32_t x0, std::uint32_t y0, unsigned a,
+                 unsigned b) {
+  if (a == 0 || b == 0) return;
+  const std::uint32_t ex = 1u << a, ey = 1u << b;
+  Grid& p = context.pixels;
+  const PackedColour own = p.at(x0, y0);
+  auto edge = [&](bool present, std::uint32_t x, std::uint32_t y, unsigned c) -> std::uint32_t {
+    const std::uint32_t mine = channelOf(own, c);
+    if (!present) return mine;
+    const std::uint32_t other = channelOf(p.at(x, y), c);
+    const std::uint32_t difference = other > mine ? other - mine : mine - other;
+    return difference <= context.smoothThreshold ? (mine + other) / 2 : mine;
+  };
+  Grid result = p;
+  for (std::uint32_t dx = 0; dx < ex; ++dx) {
+    for (std::uint32_t dy = 0; dy < ey; ++dy) {
+      const std::uint32_t x = x0 + dx, y = y0 + dy;
+      PackedColour cell = 0;
+      for (unsigned c = 0; c < 4; ++c) {
+        const std::uint32_t left = edge(x0 > 0, x0 - 1, y, c);
+        const std::uint32_t right = edge(x0 + ex - 1 < context.maxX, x0 + ex, y, c);
+        const std::uint32_t above = edge(y0 > 0, x, y0 - 1, c);
+        const std::uint32_t below = edge(y0 + ey - 1 < context.maxY, x, y0 + ey, c);
+        const std::uint32_t h = (left * (ex - 1 - dx) + right * dx) / (ex - 1);
+        const std::uint32_t v = (above * (ey - 1 - dy) + below * dy) / (ey - 1);
+        cell |= ((h + v) / 2) << (8 * c);
+      }
+      result.at(x, y) = cell;
+    }
+  }
+  p = std::move(result);
+}
+
 namespace {
 
 struct ReferenceEncoder {
@@ -242,7 +275,7 @@ struct ReferenceDecoder {
     for (std::uint32_t cx = x; cx < x + (1u << n); ++cx) {
       for (std::uint32_t cy = y; cy < y + (1u << m); ++cy) grid.at(cx, cy) = colour;
     }
-    if (pass == 2) smoothBlock(ctx, x, y, n, m);
+    if (pass == 2) reference::smoothBlock(ctx, x, y, n, m);
     ++cursor;
   }
 };

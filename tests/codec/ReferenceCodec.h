@@ -34,6 +34,10 @@ void mergeLevelsExhaustive(std::array<std::int64_t, 256>& histogram,
 // insertion, as the defining algorithm does. Returns the tokens; fills symbols (value,count).
 std::vector<PackedColour> tokenise(CodecContext& context);
 
+// Smooths one block with per-channel arithmetic and true division.
+void smoothBlock(CodecContext& context, std::uint32_t x0, std::uint32_t y0, unsigned a,
+                 unsigned b);
+
 // Rebuilds with two full walks over the tokens, smoothing in the second.
 void rebuildImage(CodecContext& context);
 
