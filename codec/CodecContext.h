@@ -81,8 +81,12 @@ struct CodecContext {
   [[nodiscard]] std::uint64_t cellCount() const noexcept {
     return std::uint64_t{maxX + 1} * (std::uint64_t{maxY} + 1);
   }
+  // A damaged file may hold blocks that overlap cells filled before them, which would count
+  // those cells twice: the count stops at the total, so nobody is shown more than all the
+  // work done.
   void reportProgress(std::uint64_t cells) {
     progressDone += cells;
+    if (progressTotal != 0 && progressDone > progressTotal) progressDone = progressTotal;
     if (progress) progress(progressDone, progressTotal);
   }
 };

@@ -2,6 +2,7 @@
 // decoder against a direct two-pass walk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "CodecTestSupport.h"
@@ -87,6 +88,24 @@ CodecContext twoBlocks(std::uint8_t threshold) {
   CodecContext context = decoderContext(4, 2, {X, Y, left, X, Y, right}, threshold);
   EXPECT_TRUE(rebuildImage(context).ok());
   return context;
+}
+
+// The last block overlaps cells the second one filled, as a damaged file's blocks may: the
+// cells reported still never exceed the total, and the report ends at the total.
+TEST(RebuildImage, OverlappingBlocksNeverReportMoreThanAllTheWork) {
+  const PackedColour a = rgbColour(10, 20, 30), b = rgbColour(40, 50, 60), c = rgbColour(70, 80, 90);
+  CodecContext context = decoderContext(4, 4, {X, Y, a, X, X, Y, b, X, Y, Y, c}, 30);
+  context.progressTotal = 2 * context.cellCount();
+  std::vector<std::uint64_t> reported;
+  context.progress = [&](std::uint64_t done, std::uint64_t total) {
+    EXPECT_LE(done, total);
+    reported.push_back(done);
+  };
+  ASSERT_TRUE(rebuildImage(context).ok());
+  EXPECT_EQ(context.flatPixels.at(3, 3), c);  // the later block wins
+  ASSERT_FALSE(reported.empty());
+  EXPECT_EQ(reported.back(), context.progressTotal);
+  EXPECT_TRUE(std::is_sorted(reported.begin(), reported.end()));
 }
 
 TEST(SmoothBlock, BlendsTowardsCloseNeighboursInWalkOrder) {
