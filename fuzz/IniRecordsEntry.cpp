@@ -15,26 +15,11 @@ namespace tq1::fuzz {
 
 namespace {
 
-struct RecordKey {
-  QByteArrayView section;
-  QByteArrayView key;
-  std::size_t size;
-};
-
-constexpr std::array<RecordKey, 8> kRecords{{
-    {"Settings", "set", kSettingsRecordSize},
-    {"Default", "set", kSettingsRecordSize},
-    {"Position", "Main", kPositionRecordSize},
-    {"Position", "Setup_codec", kPositionRecordSize},
-    {"Position", "About", kPositionRecordSize},
-    {"Position", "List", kPositionRecordSize},
-    {"Position", "Setup_interface", kPositionRecordSize},
-    {"Position", "Dirlist", kPositionRecordSize},
-}};
+const std::vector<RecordPlace> kRecords = storedRecordPlaces();
 
 using Record = std::optional<std::vector<std::uint8_t>>;
 
-Record recordIn(const IniDocument& document, const RecordKey& k) {
+Record recordIn(const IniDocument& document, const RecordPlace& k) {
   const auto text = document.value(k.section, k.key);
   if (!text) return std::nullopt;
   return decodeStructText(*text, k.size);
@@ -64,7 +49,7 @@ std::string checkDocument(const QByteArray& content) {
   const IniDocument document = IniDocument::parse(content);
   if (document.serialise() != content) return "an unchanged document is not written byte for byte";
 
-  for (const RecordKey& k : kRecords) {
+  for (const RecordPlace& k : kRecords) {
     const Record record = recordIn(document, k);
     if (!record) continue;
     // Only the case of the digits may differ between a stored record and a fresh write.
@@ -79,7 +64,7 @@ std::string checkDocument(const QByteArray& content) {
   IniDocument edited = document;
   edited.setValue("Position", "List", encodeStructText(place));
   const IniDocument reread = IniDocument::parse(edited.serialise());
-  for (const RecordKey& k : kRecords) {
+  for (const RecordPlace& k : kRecords) {
     const Record expected = k.key == "List" ? Record(std::vector(place.begin(), place.end()))
                                             : recordIn(document, k);
     if (recordIn(edited, k) != expected || recordIn(reread, k) != expected) {
@@ -95,7 +80,7 @@ std::string checkStore(std::span<const std::uint8_t> data, const QByteArray& con
   const SettingsStore store(path);
   const IniDocument document = IniDocument::parse(content);
 
-  for (const RecordKey& k : kRecords) {
+  for (const RecordPlace& k : kRecords) {
     if (store.readRecord(k.section, k.key, k.size) != recordIn(document, k)) {
       return "the store and the document disagree on a record";
     }

@@ -21,6 +21,18 @@ QByteArrayView keyOf(WindowKey key) noexcept {
 
 }  // namespace
 
+std::vector<RecordPlace> storedRecordPlaces() {
+  std::vector<RecordPlace> places{
+      {kSettingsSection.toByteArray(), kSettingsKey.toByteArray(), kSettingsRecordSize},
+      {kDefaultSection.toByteArray(), kSettingsKey.toByteArray(), kSettingsRecordSize},
+  };
+  for (const WindowKey window : {WindowKey::Main, WindowKey::SetupCodec, WindowKey::About,
+                                 WindowKey::List, WindowKey::SetupInterface, WindowKey::Dirlist}) {
+    places.push_back({kPositionSection.toByteArray(), keyOf(window).toByteArray(), kPositionRecordSize});
+  }
+  return places;
+}
+
 SettingsStore::SettingsStore(QString iniPath) : path_(std::move(iniPath)) {}
 
 std::optional<std::vector<std::uint8_t>> SettingsStore::readRecord(QByteArrayView section,

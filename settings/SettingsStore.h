@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -16,6 +17,17 @@
 #include "settings/SettingsRecord.h"
 
 namespace tq1 {
+
+// Where the file keeps one of its records, and the record's size.
+struct RecordPlace {
+  QByteArray section;
+  QByteArray key;
+  std::size_t size = 0;
+};
+
+// Every record the program keeps: the settings, the defaults, then the window places in
+// WindowKey order. For tools and checks that look at the whole file.
+[[nodiscard]] std::vector<RecordPlace> storedRecordPlaces();
 
 // Sections: "Settings"/"set" and "Default"/"set" hold a SettingsRecord, "Position"/<window>
 // a PositionRecord, each in the hex-with-checksum text form. A record that is missing, of

@@ -18,22 +18,7 @@
 namespace tq1 {
 namespace {
 
-struct RecordKey {
-  QByteArray section;
-  QByteArray key;
-  std::size_t size;
-};
-
-const std::array<RecordKey, 8> kRecords{{
-    {"Settings", "set", kSettingsRecordSize},
-    {"Default", "set", kSettingsRecordSize},
-    {"Position", "Main", kPositionRecordSize},
-    {"Position", "Setup_codec", kPositionRecordSize},
-    {"Position", "About", kPositionRecordSize},
-    {"Position", "List", kPositionRecordSize},
-    {"Position", "Setup_interface", kPositionRecordSize},
-    {"Position", "Dirlist", kPositionRecordSize},
-}};
+const std::vector<RecordPlace> kRecords = storedRecordPlaces();
 
 using Record = std::optional<std::vector<std::uint8_t>>;
 
