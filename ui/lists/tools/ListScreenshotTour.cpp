@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "ui/AppServices.h"
+#include "ui/tools/ScreenshotSupport.h"
 #include "ui/MainWindow.h"
 #include "ui/lists/DirectorySelectionDialog.h"
 #include "ui/lists/ListDialog.h"
@@ -25,25 +26,9 @@ namespace {
 
 using namespace tq1;
 using namespace tq1::ui;
-
-void settle() {
-  for (int i = 0; i < 10; ++i) {
-    QApplication::processEvents();
-    QTest::qWait(30);
-  }
-}
-
-bool save(const QPixmap& picture, const QDir& folder, const QString& name) {
-  const QString path = folder.filePath(name);
-  if (picture.save(path)) {
-    std::printf("%s\n", qPrintable(path));
-    return true;
-  }
-  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-  return false;
-}
-
-QPixmap screen() { return QGuiApplication::primaryScreen()->grabWindow(0); }
+using tq1::ui::tools::save;
+using tq1::ui::tools::screen;
+using tq1::ui::tools::settle;
 
 QImage sourceImage(const QString& path) {
   QImage image(path);
