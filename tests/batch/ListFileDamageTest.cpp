@@ -12,9 +12,13 @@
 #include <QTemporaryDir>
 
 #include "ResourceLimits.h"
+#include "QtFileContents.h"
 
 namespace tq1 {
 namespace {
+
+using testing::readAll;
+using testing::writeAll;
 
 const EntrySettings kMissing{111, 222, 33, 44, 55, 66};
 
@@ -59,16 +63,6 @@ std::vector<ListEntry> expectedPrefix(const std::vector<ListEntry>& list,
     expected.push_back(entry);
   }
   return expected;
-}
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
 class ListFileDamage : public ::testing::Test {

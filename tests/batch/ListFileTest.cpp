@@ -10,9 +10,13 @@
 #include <QTemporaryDir>
 
 #include "batch/TemporaryList.h"
+#include "QtFileContents.h"
 
 namespace tq1 {
 namespace {
+
+using testing::readAll;
+using testing::writeAll;
 
 const EntrySettings kDefaults{7, 3, 6, 5, 4, kNoMarker};
 
@@ -20,18 +24,6 @@ QByteArray bytes(std::initializer_list<int> values) {
   QByteArray out;
   for (int v : values) out.append(static_cast<char>(v));
   return out;
-}
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(file.write(content), content.size());
 }
 
 TEST(ListFileFormat, WritesTheDocumentedRecord) {
@@ -138,7 +130,7 @@ TEST_F(ListFileTest, ReplacingAListLeavesNothingOfTheOldOne) {
 }
 
 TEST_F(ListFileTest, AListThatCannotBeCreatedIsReportedAndChangesNothing) {
-  writeAll(dir_.filePath("plain"), "a file, not a folder");
+  ASSERT_TRUE(writeAll(dir_.filePath("plain"), "a file, not a folder"));
   const std::vector<ListEntry> list{{"/a.bmp", kDefaults}};
   const ListFileStatus status = writeListFile(dir_.filePath("plain/x.lst"), list);
   EXPECT_FALSE(status.ok());

@@ -14,23 +14,17 @@
 #include "ResourceLimits.h"
 #include "settings/IniDocument.h"
 #include "settings/StructText.h"
+#include "QtFileContents.h"
 
 namespace tq1 {
 namespace {
 
+using testing::readAll;
+using testing::writeAll;
+
 const std::vector<RecordPlace> kRecords = storedRecordPlaces();
 
 using Record = std::optional<std::vector<std::uint8_t>>;
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
-}
 
 class IniDamage : public ::testing::Test {
  protected:

@@ -12,27 +12,19 @@
 #include <QTemporaryDir>
 
 #include "settings/StructText.h"
+#include "QtFileContents.h"
 
 namespace tq1 {
 namespace {
+
+using testing::readAll;
+using testing::writeAll;
 
 // The factory record as it stands in the file: 0, 8, 8, 8, 8, 0, 0, 0, 0, 0, 100, 100 and
 // the byte sum 4 * 8 + 2 * 100 = 0xe8.
 const QByteArray kFactoryText =
     "00000000" "08000000" "08000000" "08000000" "08000000" "00000000"
     "00000000" "00000000" "00000000" "00000000" "64000000" "64000000" "E8";
-
-QByteArray readAll(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
-void writeAll(const QString& path, const QByteArray& content) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(file.write(content), content.size());
-}
 
 SettingsRecord customRecord(std::int32_t seed) {
   SettingsRecord r;
@@ -89,7 +81,7 @@ TEST_F(SettingsStoreTest, ADamagedSettingsRecordResetsBothSections) {
   };
   const QByteArray defaults = encodeStructText(settingsToBytes(customRecord(2)));
   for (const Case& c : cases) {
-    writeAll(iniPath(), "[Settings]\n" + c.settingsLine + "\n[Default]\nset=" + defaults + "\n");
+    ASSERT_TRUE(writeAll(iniPath(), "[Settings]\n" + c.settingsLine + "\n[Default]\nset=" + defaults + "\n"));
     EXPECT_EQ(store().ReadSettings(), factorySettings()) << c.what;
     // The user's defaults are replaced as well.
     EXPECT_EQ(store().ReadDefaults(), factorySettings()) << c.what;
@@ -155,7 +147,7 @@ TEST_F(SettingsStoreTest, PositionsAreStoredPerWindow) {
 }
 
 TEST_F(SettingsStoreTest, ADamagedPositionGivesTheDefaultPlaceAndResetsNothing) {
-  writeAll(iniPath(), "[Position]\nAbout=0A0000000A000000\nList=zz\n");
+  ASSERT_TRUE(writeAll(iniPath(), "[Position]\nAbout=0A0000000A000000\nList=zz\n"));
   const QByteArray before = readAll(iniPath());
   EXPECT_EQ(store().ReadPosition(WindowKey::About), kMissingPosition);
   EXPECT_EQ(store().ReadPosition(WindowKey::List), kMissingPosition);
@@ -170,7 +162,7 @@ TEST_F(SettingsStoreTest, KeepsSectionsKeysAndCommentsItDoesNotOwn) {
       "file1=/home/u/a.bmp\r\n"
       "[Position]\r\n"
       "Toolbox=something else\r\n";
-  writeAll(iniPath(), foreign);
+  ASSERT_TRUE(writeAll(iniPath(), foreign));
   const SettingsStore s = store();
   ASSERT_TRUE(s.WriteSettings(customRecord(1)));
   ASSERT_TRUE(s.WritePosition(WindowKey::SetupCodec, CapturePosition(1, 2, 3, 4, false, false)));
@@ -212,7 +204,7 @@ TEST_F(SettingsStoreTest, ConcurrentWritersLoseNothing) {
 TEST_F(SettingsStoreTest, AFileThatCannotBeWrittenGoesUnnoticed) {
   // A regular file where the folder should be: nothing can be created below it, whoever
   // runs the test.
-  writeAll(dir_.filePath("blocked"), "not a folder");
+  ASSERT_TRUE(writeAll(dir_.filePath("blocked"), "not a folder"));
   const SettingsStore s(dir_.filePath("blocked/tq1.ini"));
   EXPECT_EQ(s.ReadSettings(), factorySettings());
   EXPECT_EQ(s.ReadDefaults(), factorySettings());
