@@ -1,10 +1,12 @@
 // The decode driver: reads and checks the header, level tables and counts, rebuilds the
 // codes, decodes the tokens and rebuilds the image.
+#include <algorithm>
 #include <string>
 
 #include "BitReader.h"
 #include "BlockLog.h"
 #include "CanonicalDecoder.h"
+#include "MarkerRuns.h"
 #include "Codec.h"
 #include "RebuildWalk.h"
 
@@ -113,6 +115,27 @@ class BitStreamSource {
         keepTokens_(context.outputs == CodecOutputs::Everything) {
     context_.tokens.clear();
     if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
+    runs_.build(context.symbols, context.lastSymbol, context.markerX, context.markerY);
+  }
+
+  // The markers that start a block, as far as one lookup reads them (none near the end of
+  // the data or of the declared tokens, where each token is checked on its own); the walk
+  // reads on token by token from there.
+  void readMarkerRun(unsigned& n, unsigned& m) {
+    if (!runs_.used() || in_.bitsLeft() < 64) return;
+    const MarkerRuns::Run run = runs_.runAt(in_.peek32());
+    const std::size_t count = run.xMarkers + run.yMarkers;
+    std::size_t& t = context_.cursor;
+    if (count == 0 || t + count >= declared_) return;
+    in_.skip(run.bits);
+    if (keepTokens_) {
+      auto at = context_.tokens.begin() + static_cast<std::ptrdiff_t>(t);
+      at = std::fill_n(at, run.xMarkers, context_.markerX);
+      std::fill_n(at, run.yMarkers, context_.markerY);
+    }
+    t += count;
+    n = run.xMarkers;
+    m = run.yMarkers;
   }
 
   // The symbols' values as decoding left them, as the sequential reading of the table
@@ -189,6 +212,7 @@ class BitStreamSource {
   CodecContext& context_;
   BitReader& in_;
   CanonicalDecoder& decoder_;
+  MarkerRuns runs_;
   std::size_t declared_;  // tokens the header declares
   bool keepTokens_;
   CodecError failure_ = CodecError::Ok;

@@ -101,6 +101,14 @@ TEST(FileFormat, DecodeEqualsTheEncodersRebuiltImage) {
     ASSERT_TRUE(status.ok()) << status.message();
     ASSERT_EQ(decoded.pixels, encoded.pixels) << "round " << round;
     ASSERT_EQ(decoded.flatPixels, encoded.flatPixels) << "round " << round;
+    // The same tokens, with the file's values for the markers, read however they are read.
+    std::vector<PackedColour> expectedTokens = encoded.tokens;
+    for (PackedColour& t : expectedTokens) {
+      if (t == MarkerXToken) t = encoded.controlValue[0];
+      else if (t == MarkerYToken) t = encoded.controlValue[1];
+    }
+    ASSERT_EQ(decoded.tokens, expectedTokens) << "round " << round;
+    ASSERT_EQ(decoded.cursor, expectedTokens.size()) << "round " << round;
     EXPECT_EQ(decoded.tolerance, params.tolerance);
     EXPECT_EQ(decoded.smoothThreshold, params.smoothThreshold);
 

@@ -1,0 +1,43 @@
+// Reads the doubling markers at the start of a block in one lookup. Most blocks of a photo
+// begin with a short run of x-doubling markers followed by y-doubling markers, each a code of
+// two or three bits: the run's counts and length, for every possible next 13 bits of the
+// stream, come from one table instead of one code at a time.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "SymbolTable.h"
+
+namespace tq1 {
+
+class MarkerRuns {
+ public:
+  static constexpr unsigned kWindowBits = 13;
+
+  struct Run {
+    unsigned xMarkers = 0;
+    unsigned yMarkers = 0;
+    unsigned bits = 0;  // the length of their codes together
+  };
+
+  // Prepares the table for the symbols whose values are the two markers. Leaves it unused
+  // (every run empty) when the markers are equal, or are not each the value of exactly one
+  // of entries 0 ... last, or have codes longer than the window.
+  void build(const SymbolTable& table, std::uint32_t last, std::uint32_t markerX,
+             std::uint32_t markerY);
+
+  [[nodiscard]] bool used() const noexcept { return !runs_.empty(); }
+
+  // The x-markers, then the y-markers, whose codes start the window (the next bits of the
+  // stream, first bit on top). Only whole codes inside the window count.
+  [[nodiscard]] Run runAt(std::uint32_t window) const noexcept {
+    const unsigned packed = runs_[window >> (32 - kWindowBits)];
+    return {packed & 0xFu, (packed >> 4) & 0xFu, packed >> 8};
+  }
+
+ private:
+  std::vector<std::uint16_t> runs_;
+};
+
+}  // namespace tq1
