@@ -55,15 +55,60 @@ namespace {
 // What the quicksort does to a range whose keys are all equal, without comparing: each
 // partition swaps the outermost pairs inwards, which reverses the range, and leaves the two
 // halves (without the middle element of an odd range) to be sorted the same way.
-void permuteEqualRange(std::vector<std::uint64_t>& items, std::int64_t lo, std::int64_t hi) {
+void reverseEqualRange(std::vector<std::uint64_t>& items, std::int64_t lo, std::int64_t hi) {
   while (lo < hi) {
     std::reverse(items.begin() + lo, items.begin() + hi + 1);
     const std::int64_t half = (hi - lo + 1) / 2;
     const bool odd = ((hi - lo + 1) & 1) != 0;
-    permuteEqualRange(items, lo, lo + half - 1);
+    reverseEqualRange(items, lo, lo + half - 1);
     lo = lo + half + (odd ? 1 : 0);
   }
 }
+
+// The same permutation in linear time, for long ranges: both halves of a range of size L end
+// up in the order of a range of size L / 2, so the order for L is built from the one for
+// L / 2, down to size 1, and applied once.
+class EqualRangePermuter {
+ public:
+  void apply(std::vector<std::uint64_t>& items, std::int64_t lo, std::int64_t hi) {
+    const auto size = static_cast<std::size_t>(hi - lo + 1);
+    if (size <= kShortRange) {
+      reverseEqualRange(items, lo, hi);
+      return;
+    }
+    buildOrder(size);
+    moved_.resize(size);
+    const auto base = static_cast<std::size_t>(lo);
+    for (std::size_t d = 0; d < size; ++d) moved_[d] = items[base + order_[d]];
+    std::copy(moved_.begin(), moved_.end(), items.begin() + lo);
+  }
+
+ private:
+  static constexpr std::size_t kShortRange = 32;
+
+  // order_[d]: where the element that ends at d started.
+  void buildOrder(std::size_t size) {
+    std::vector<std::size_t> sizes;
+    for (std::size_t s = size; s > 1; s /= 2) sizes.push_back(s);
+    order_.assign(1, 0);  // a range of one element stays
+    previous_.clear();
+    for (auto s = sizes.rbegin(); s != sizes.rend(); ++s) {
+      const std::size_t half = *s / 2;
+      const bool odd = (*s & 1) != 0;
+      previous_.swap(order_);
+      order_.resize(*s);
+      for (std::size_t d = 0; d < half; ++d) {
+        order_[d] = static_cast<std::uint32_t>(*s - 1 - previous_[d]);
+        order_[half + (odd ? 1 : 0) + d] = static_cast<std::uint32_t>(half - 1 - previous_[d]);
+      }
+      if (odd) order_[half] = static_cast<std::uint32_t>(half);
+    }
+  }
+
+  std::vector<std::uint32_t> order_;
+  std::vector<std::uint32_t> previous_;
+  std::vector<std::uint64_t> moved_;
+};
 
 bool allKeysEqual(const std::vector<std::uint64_t>& items, std::int64_t lo, std::int64_t hi) {
   const std::uint64_t key = items[static_cast<std::size_t>(lo)] >> 32;
@@ -83,6 +128,7 @@ bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, s
   };
   std::vector<Range> pending;
   pending.push_back({first, last});
+  EqualRangePermuter equalRanges;
   std::uint64_t steps = 0;
   while (!pending.empty()) {
     auto [lo, hi] = pending.back();
@@ -91,7 +137,7 @@ bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, s
       const std::uint32_t pivot = key((lo + hi) / 2);
       // Few distinct keys (code lengths, small counts) leave long runs of equal keys.
       if (key(lo) == pivot && key(hi) == pivot && allKeysEqual(items, lo, hi)) {
-        permuteEqualRange(items, lo, hi);
+        equalRanges.apply(items, lo, hi);
         break;
       }
       std::int64_t i = lo;

@@ -131,6 +131,20 @@ TEST(BuildCodes, MatchesDirectConstructionOnRandomCounts) {
   }
 }
 
+// All keys equal: the permutation comes without comparisons, for short and long ranges.
+TEST(SortIndices, SamePermutationOnEqualKeys) {
+  std::vector<std::size_t> sizes;
+  for (std::size_t n = 1; n <= 300; ++n) sizes.push_back(n);
+  for (std::size_t n : {511, 512, 513, 1023, 4097, 10001}) sizes.push_back(n);
+  for (const std::size_t n : sizes) {
+    const std::vector<std::uint32_t> keys(n, 5);
+    std::vector<std::uint32_t> fast(n), slow;
+    ASSERT_TRUE(sortIndices(keys, fast, false));
+    reference::sortIndices(keys, slow, false);
+    ASSERT_EQ(fast, slow) << n;
+  }
+}
+
 TEST(SortIndices, SamePermutationAsRecursiveQuicksort) {
   std::mt19937 random(99);
   for (int round = 0; round < 300; ++round) {
