@@ -115,34 +115,42 @@ void writeLiteral(const CodecContext& context, PackedColour colour, BitWriter& o
   }
 }
 
-// A colour's symbol index: its rank among the colours plus the control values below it (the
-// control symbols were inserted among the colours by value).
-std::uint32_t symbolOfColour(const CodecContext& context, PackedColour colour, std::uint32_t rank) {
-  std::uint32_t index = rank;
-  for (const PackedColour control : context.controlValue) index += control < colour ? 1 : 0;
-  return index;
+// What a token needs of its symbol, in one compact array: tokens look symbols up in no
+// particular order, and one cache line then serves the code, its length and the mark.
+struct SymbolCode {
+  std::uint32_t code;
+  std::uint8_t length;  // 0: no code of its own, sent through the escape symbol
+  std::uint8_t literalSent;
+};
+
+// The code of each block colour, by its rank among the colours: the colour's symbol index is
+// its rank plus the control values below it (the control symbols were inserted among the
+// colours by value).
+std::vector<SymbolCode> codesByColourRank(const CodecContext& context) {
+  const SymbolTable& table = context.symbols;
+  std::vector<SymbolCode> byRank;
+  byRank.reserve(table.size());
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    const SymbolEntry& e = table.entries[i];
+    const bool control = std::find(context.controlValue.begin(), context.controlValue.end(),
+                                   e.value) != context.controlValue.end();
+    if (control) continue;
+    const bool coded = table.codeIndex[i] <= context.lastSymbol;
+    byRank.push_back({e.code, coded ? e.length : std::uint8_t{0}, 0});
+  }
+  return byRank;
 }
 
 void writeTokens(CodecContext& context, BitWriter& out) {
   const SymbolTable& table = context.symbols;
-  // What a token needs of its symbol, in one compact array: tokens look symbols up in no
-  // particular order, and one cache line then serves the code, its length and the mark.
-  struct SymbolCode {
-    std::uint32_t code;
-    std::uint8_t length;  // 0: no code of its own, sent through the escape symbol
-    std::uint8_t literalSent;
+  std::vector<SymbolCode> byRank = codesByColourRank(context);
+  const auto control = [&](unsigned k) {
+    const SymbolEntry& e = table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
+    return SymbolCode{e.code, e.length, 0};
   };
-  std::vector<SymbolCode> symbols(table.size());
-  for (std::uint32_t i = 0; i < table.size(); ++i) {
-    const bool coded = table.codeIndex[i] <= context.lastSymbol;
-    symbols[i] = {table.entries[i].code, coded ? table.entries[i].length : std::uint8_t{0}, 0};
-  }
-  const auto control = [&](unsigned k) -> const SymbolCode& {
-    return symbols[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
-  };
-  const SymbolCode& markerX = control(0);
-  const SymbolCode& markerY = control(1);
-  const SymbolCode& escape = control(2);
+  const SymbolCode markerX = control(0);
+  const SymbolCode markerY = control(1);
+  const SymbolCode escape = control(2);
   std::size_t block = 0;
   for (std::uint32_t t = 0; t <= context.lastToken; ++t) {
     const PackedColour token = context.tokens[t];
@@ -151,8 +159,7 @@ void writeTokens(CodecContext& context, BitWriter& out) {
     } else if (token == MarkerYToken) {
       out.writeBits(markerY.code, markerY.length);
     } else {
-      SymbolCode& symbol =
-          symbols[symbolOfColour(context, token, context.blockColourRank[block++])];
+      SymbolCode& symbol = byRank[context.blockColourRank[block++]];
       if (symbol.length == 0) {
         out.writeBits(escape.code, escape.length);
         writeLiteral(context, token, out);
