@@ -92,15 +92,18 @@ void mergeLevels(CodecContext& context, unsigned c) {
 
 void quantise(CodecContext& context) {
   countChannelValues(context);
+  bool merged = false;
   for (unsigned c = 0; c < 4; ++c) {
     unsigned n = occupiedValues(context.histogram[c]);
     while (n > unsigned{context.maxLevel[c]} + 1) {
       mergeLevels(context, c);
+      merged = true;
       --n;
     }
     numberLevels(context, c);
   }
-  remapPixels(context);
+  // Where every value kept its own level, each cell already holds its level values.
+  if (merged) remapPixels(context);
 }
 
 }  // namespace tq1
