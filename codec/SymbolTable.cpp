@@ -301,30 +301,39 @@ std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
     }
     assignLengths(left, right, m, leafDepth);
   }
-  for (std::uint32_t i = 0; i < n; ++i) entries[i].length = 0;
+  // Lengths and codes are gathered in compact arrays first: they are written and read in
+  // code order, which jumps around the table, and a byte or a word per symbol stays in the
+  // cache where whole entries would not.
+  std::vector<std::uint8_t> length(n, 0);
   for (std::uint32_t j = 0; j <= m; ++j) {
     // Depths above 255 cannot occur with fewer than 2^24 symbols of 32-bit... they can with
     // hostile counts, so they are clamped here and rejected by the caller through
     // maxCodeLength().
-    entries[byCount[j]].length = static_cast<std::uint8_t>(std::min<std::uint32_t>(leafDepth[j], 255));
+    length[byCount[j]] = static_cast<std::uint8_t>(std::min<std::uint32_t>(leafDepth[j], 255));
   }
 
-  std::vector<std::uint32_t> lengths(n);
-  for (std::uint32_t i = 0; i < n; ++i) lengths[i] = entries[i].length;
+  std::vector<std::uint32_t> lengths(length.begin(), length.end());
   byLength.assign(n, 0);
   if (!sortIndices(lengths, byLength, /*descending=*/false, sortBudget)) return std::nullopt;
 
   // Canonical codes in byLength order; symbols without a code (length 0) are skipped.
+  std::vector<std::uint32_t> code(n, 0);
   std::uint32_t k = 0;
-  while (k < n && entries[byLength[k]].length == 0) ++k;
+  while (k < n && length[byLength[k]] == 0) ++k;
   if (k < n) {
     std::uint64_t v = 0;
-    entries[byLength[k]].code = 0;
+    unsigned previous = length[byLength[k]];
     for (std::uint32_t at = k + 1; at < n; ++at) {
-      const unsigned grow = entries[byLength[at]].length - entries[byLength[at - 1]].length;
+      const unsigned current = length[byLength[at]];
+      const unsigned grow = current - previous;
       v = grow >= 64 ? 0 : ((v + 1) << grow);
-      entries[byLength[at]].code = static_cast<std::uint32_t>(v);
+      code[byLength[at]] = static_cast<std::uint32_t>(v);
+      previous = current;
     }
+  }
+  for (std::uint32_t i = 0; i < n; ++i) {
+    entries[i].length = length[i];
+    entries[i].code = code[i];
   }
 
   codeIndex.assign(n, kNoCode);
