@@ -77,7 +77,7 @@ class Encoder {
       emitCell(x, y, cell);
       return;
     }
-    search(x, y, cell);
+    search(x, y, cell, down, right);
   }
 
   [[nodiscard]] bool pairUniform(PackedColour first, PackedColour other) const noexcept {
@@ -91,7 +91,10 @@ class Encoder {
   // the same anchor, so the tallest passing height of a width is at most that of the width
   // before, and each width is found from the ranges of the one before it (kept per height)
   // joined with its new right half: every cell is read about once per width it stays in.
-  void search(std::uint32_t x, std::uint32_t y, const PackedColour* origin) {
+  // `down` and `right`: whether the cell below, and the one to the right, join the anchor;
+  // without the one, no taller shape passes, without the other, no wider one.
+  void search(std::uint32_t x, std::uint32_t y, const PackedColour* origin, bool down,
+              bool right) {
     const PackedColour first = *origin;
     const unsigned tolerance = context_.tolerance;
     const unsigned maxA = floorLog2(context_.width() - x);
@@ -101,7 +104,7 @@ class Encoder {
     std::array<ChannelRange, 17> byHeight;
     byHeight[0] = ChannelRange(first);
     unsigned tallest = 0;  // of the current width
-    while (tallest < maxB) {
+    while (down && tallest < maxB) {
       const std::uint32_t h = std::uint32_t{1} << tallest;
       ChannelRange grown = byHeight[tallest];
       grown.addRun(origin + h, h);
@@ -109,14 +112,14 @@ class Encoder {
       byHeight[++tallest] = grown;
     }
     unsigned bestA = 0, bestB = tallest;
-    for (unsigned a = 1; a <= maxA; ++a) {
+    for (unsigned a = 1; right && a <= maxA; ++a) {
       if (maxA + tallest <= bestA + bestB) break;  // no wider shape can be larger
       const std::uint32_t half = std::uint32_t{1} << (a - 1);
-      const PackedColour* right = origin + half * stride_;
+      const PackedColour* rightHalf = origin + half * stride_;
       // The right half, grown one height at a time; its top row decides whether the width
       // passes at all.
-      ChannelRange added(right[0]);
-      for (std::uint32_t k = 1; k < half; ++k) added.add(right[k * stride_]);
+      ChannelRange added(rightHalf[0]);
+      for (std::uint32_t k = 1; k < half; ++k) added.add(rightHalf[k * stride_]);
       ChannelRange joined = byHeight[0];
       joined.join(added);
       if (!joined.uniform(tolerance)) break;
@@ -124,7 +127,7 @@ class Encoder {
       unsigned t = 0;
       while (t < tallest) {
         const std::uint32_t h = std::uint32_t{1} << t;
-        if (!growRight(added, byHeight[t + 1], right + h, stride_, half, h, tolerance)) break;
+        if (!growRight(added, byHeight[t + 1], rightHalf + h, stride_, half, h, tolerance)) break;
         ++t;
       }
       tallest = t;
