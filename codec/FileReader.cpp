@@ -6,8 +6,8 @@
 #include "BitReader.h"
 #include "BlockLog.h"
 #include "CanonicalDecoder.h"
-#include "MarkerRuns.h"
 #include "Codec.h"
+#include "MarkerRuns.h"
 #include "RebuildWalk.h"
 
 namespace tq1 {
