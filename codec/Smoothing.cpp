@@ -19,6 +19,13 @@ inline PackedColour halfWay(PackedColour a, PackedColour b) noexcept {
   return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu);
 }
 
+#if defined(__SSE2__)
+// halfWay on every byte: the rounded-up mean less the bit that rounded it up.
+inline __m128i halfWays(__m128i a, __m128i b) noexcept {
+  return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
+}
+#endif
+
 // Per channel: half-way between the block colour and the neighbour when they differ by at
 // most the threshold, else the block colour.
 inline PackedColour edgeValue(PackedColour own, PackedColour neighbour, unsigned threshold) noexcept {
@@ -40,6 +47,16 @@ inline PackedColour edgeValue(PackedColour own, PackedColour neighbour, unsigned
   return (halfWay(own, neighbour) & close) | (own & ~close);
 }
 
+#if defined(__SSE2__)
+// edgeValue for four cells at once.
+inline __m128i edgeValues(__m128i own, __m128i neighbour, __m128i threshold) noexcept {
+  const __m128i difference =
+      _mm_or_si128(_mm_subs_epu8(own, neighbour), _mm_subs_epu8(neighbour, own));
+  const __m128i close = _mm_cmpeq_epi8(_mm_subs_epu8(difference, threshold), _mm_setzero_si128());
+  return _mm_or_si128(_mm_and_si128(close, halfWays(own, neighbour)), _mm_andnot_si128(close, own));
+}
+#endif
+
 // Edge values of one side for every cell along it; the block colour itself where the side
 // has no neighbour inside the image. `neighbours` points at the first neighbour, the next
 // ones `stride` cells apart.
@@ -50,9 +67,56 @@ void sideValues(PackedColour own, const PackedColour* neighbours, std::size_t st
     std::fill(out.begin(), out.end(), own);
     return;
   }
-  for (std::uint32_t k = 0; k < length; ++k) {
-    out[k] = edgeValue(own, neighbours[k * stride], threshold);
+  std::uint32_t k = 0;
+#if defined(__SSE2__)
+  const __m128i ownWide = _mm_set1_epi32(static_cast<int>(own));
+  const __m128i thresholdWide = _mm_set1_epi8(static_cast<char>(threshold));
+  for (; k + 4 <= length; k += 4) {
+    const __m128i n =
+        stride == 1 ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(neighbours + k))
+                    : _mm_set_epi32(static_cast<int>(neighbours[(k + 3) * stride]),
+                                    static_cast<int>(neighbours[(k + 2) * stride]),
+                                    static_cast<int>(neighbours[(k + 1) * stride]),
+                                    static_cast<int>(neighbours[k * stride]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out.data() + k), edgeValues(ownWide, n, thresholdWide));
   }
+#endif
+  for (; k < length; ++k) out[k] = edgeValue(own, neighbours[k * stride], threshold);
+}
+
+// A 2 x 2 block in one go. A cell's horizontal value is its left or right edge value and its
+// vertical value its above or below edge value (the interpolation divides by 1). A missing
+// neighbour stands in as the block colour, whose edge value is the block colour itself.
+void smoothTwoByTwo(PackedColour* origin, std::size_t stride, PackedColour own, bool hasLeft,
+                    bool hasRight, bool hasAbove, bool hasBelow, unsigned threshold) {
+  const auto back = static_cast<std::ptrdiff_t>(stride);
+  // The cells (0,0), (0,1), (1,0), (1,1), and the neighbours each blends with.
+  const PackedColour across[4] = {hasLeft ? origin[-back] : own, hasLeft ? origin[1 - back] : own,
+                                  hasRight ? origin[2 * back] : own,
+                                  hasRight ? origin[2 * back + 1] : own};
+  const PackedColour along[4] = {hasAbove ? origin[-1] : own, hasBelow ? origin[2] : own,
+                                 hasAbove ? origin[back - 1] : own,
+                                 hasBelow ? origin[back + 2] : own};
+#if defined(__SSE2__)
+  const __m128i ownWide = _mm_set1_epi32(static_cast<int>(own));
+  const __m128i thresholdWide = _mm_set1_epi8(static_cast<char>(threshold));
+  const __m128i h = edgeValues(ownWide, _mm_loadu_si128(reinterpret_cast<const __m128i*>(across)),
+                               thresholdWide);
+  const __m128i v = edgeValues(ownWide, _mm_loadu_si128(reinterpret_cast<const __m128i*>(along)),
+                               thresholdWide);
+  const __m128i cells = halfWays(h, v);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(origin), cells);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(origin + stride), _mm_srli_si128(cells, 8));
+#else
+  PackedColour cells[4];
+  for (unsigned k = 0; k < 4; ++k) {
+    cells[k] = halfWay(edgeValue(own, across[k], threshold), edgeValue(own, along[k], threshold));
+  }
+  origin[0] = cells[0];
+  origin[1] = cells[1];
+  origin[stride] = cells[2];
+  origin[stride + 1] = cells[3];
+#endif
 }
 
 }  // namespace
@@ -78,18 +142,15 @@ void BlockSmoother::smooth(CodecContext& context, std::uint32_t x0, std::uint32_
   const bool hasRight = x0 + ex - 1 < context.maxX;
   const bool hasAbove = y0 > 0;
   const bool hasBelow = y0 + ey - 1 < context.maxY;
+  if (ex == 2 && ey == 2) {
+    smoothTwoByTwo(origin, stride, own, hasLeft, hasRight, hasAbove, hasBelow, threshold);
+    return;
+  }
   sideValues(own, hasLeft ? origin - stride : origin, 1, hasLeft, ey, threshold, left_);
   sideValues(own, hasRight ? origin + ex * stride : origin, 1, hasRight, ey, threshold, right_);
   sideValues(own, hasAbove ? origin - 1 : origin, stride, hasAbove, ex, threshold, above_);
   sideValues(own, hasBelow ? origin + ey : origin, stride, hasBelow, ex, threshold, below_);
 
-  if (ex == 2 && ey == 2) {
-    origin[0] = halfWay(left_[0], above_[0]);
-    origin[1] = halfWay(left_[1], below_[0]);
-    origin[stride] = halfWay(right_[0], above_[1]);
-    origin[stride + 1] = halfWay(right_[1], below_[1]);
-    return;
-  }
   fillGradient(origin, stride, ex, ey);
 }
 
