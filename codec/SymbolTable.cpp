@@ -2,6 +2,7 @@
 #include "SymbolTable.h"
 
 #include <algorithm>
+#include <array>
 #include <cassert>
 
 #include "Limits.h"
@@ -118,6 +119,61 @@ bool allKeysEqual(const std::vector<std::uint64_t>& items, std::int64_t lo, std:
   return true;
 }
 
+// The first swaps of the partition, found a block at a time: the left scan stops at keys not
+// below the pivot and the right scan at keys not above it, and the partition swaps the k-th
+// left stop with the k-th right stop for as long as they have not crossed. The stops of a block
+// are recorded without branching on the keys, then swapped in pairs; this stops while a fresh
+// block on either side would still lie clear of the other side's scanned part, so every pair
+// swapped is one the plain loop swaps, in the same order. Leaves i and j where the plain loop
+// would have them after those swaps, for it to finish.
+// Ranges shorter than this are partitioned by the plain loop alone.
+constexpr std::int64_t kBlockedPartitionMin = 256;
+
+void swapStopsInBlocks(std::vector<std::uint64_t>& items, std::uint32_t pivot, std::int64_t& i,
+                       std::int64_t& j) {
+  constexpr std::int64_t kBlock = 64;
+  const auto key = [&items](std::int64_t at) {
+    return static_cast<std::uint32_t>(items[static_cast<std::size_t>(at)] >> 32);
+  };
+  std::array<std::uint8_t, kBlock> leftStops{};
+  std::array<std::uint8_t, kBlock> rightStops{};
+  int leftCount = 0, leftTaken = 0, rightCount = 0, rightTaken = 0;
+  std::int64_t leftNext = i, rightNext = j;  // the next positions each scan reads
+  std::int64_t leftBase = i, rightBase = j;  // where the stops of the current blocks count from
+  while (true) {
+    if (leftTaken == leftCount) {
+      if (leftNext + kBlock - 1 > rightNext) break;
+      leftBase = leftNext;
+      leftCount = leftTaken = 0;
+      for (int k = 0; k < kBlock; ++k) {
+        leftStops[static_cast<std::size_t>(leftCount)] = static_cast<std::uint8_t>(k);
+        leftCount += key(leftBase + k) >= pivot ? 1 : 0;
+      }
+      leftNext += kBlock;
+    }
+    if (rightTaken == rightCount) {
+      if (rightNext - kBlock + 1 < leftNext) break;
+      rightBase = rightNext;
+      rightCount = rightTaken = 0;
+      for (int k = 0; k < kBlock; ++k) {
+        rightStops[static_cast<std::size_t>(rightCount)] = static_cast<std::uint8_t>(k);
+        rightCount += key(rightBase - k) <= pivot ? 1 : 0;
+      }
+      rightNext -= kBlock;
+    }
+    const int pairs = std::min(leftCount - leftTaken, rightCount - rightTaken);
+    for (int p = 0; p < pairs; ++p) {
+      const std::int64_t a = leftBase + leftStops[static_cast<std::size_t>(leftTaken + p)];
+      const std::int64_t b = rightBase - rightStops[static_cast<std::size_t>(rightTaken + p)];
+      std::swap(items[static_cast<std::size_t>(a)], items[static_cast<std::size_t>(b)]);
+      i = a + 1;
+      j = b - 1;
+    }
+    leftTaken += pairs;
+    rightTaken += pairs;
+  }
+}
+
 bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, std::int64_t last,
                         std::uint64_t budget) {
   struct Range {
@@ -142,6 +198,7 @@ bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, s
       }
       std::int64_t i = lo;
       std::int64_t j = hi;
+      if (hi - lo >= kBlockedPartitionMin) swapStopsInBlocks(items, pivot, i, j);
       while (i <= j) {
         while (key(i) < pivot) ++i;
         while (key(j) > pivot) --j;

@@ -131,6 +131,27 @@ TEST(BuildCodes, MatchesDirectConstructionOnRandomCounts) {
   }
 }
 
+// Long ranges, partitioned a block at a time: keys with few values (the usual counts and code
+// lengths), many values, sorted, reversed and in runs.
+TEST(SortIndices, SamePermutationOnLongRanges) {
+  std::mt19937 random(1234);
+  for (int round = 0; round < 24; ++round) {
+    const std::size_t n = 300 + random() % 60'000;
+    std::vector<std::uint32_t> keys(n);
+    const std::uint32_t range = round % 4 == 0 ? 2 : round % 4 == 1 ? 5 : round % 4 == 2 ? 300 : 1u << 30;
+    for (auto& k : keys) k = random() % range;
+    if (round % 6 == 4) std::sort(keys.begin(), keys.end());
+    if (round % 6 == 5) std::sort(keys.rbegin(), keys.rend());
+    if (round % 8 == 3) {
+      for (std::size_t i = 0; i < n; ++i) keys[i] = static_cast<std::uint32_t>((i / 97) % 7);
+    }
+    std::vector<std::uint32_t> fast(n), slow;
+    ASSERT_TRUE(sortIndices(keys, fast, round % 2 == 0));
+    reference::sortIndices(keys, slow, round % 2 == 0);
+    ASSERT_EQ(fast, slow) << "round " << round << ", " << n << " keys below " << range;
+  }
+}
+
 // All keys equal: the permutation comes without comparisons, for short and long ranges.
 TEST(SortIndices, SamePermutationOnEqualKeys) {
   std::vector<std::size_t> sizes;
