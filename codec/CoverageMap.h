@@ -47,6 +47,14 @@ class CoverageMap {
 
   // Marks the w x h cells at (x, y) filled (or empty again, for a fill that leaves them empty).
   void set(std::uint32_t x, std::uint32_t y, std::uint32_t w, std::uint32_t h, bool filled) {
+    // Most blocks lie inside one tile: one word, no loops.
+    if ((x % 8) + w <= 8 && (y % 8) + h <= 8) {
+      const std::uint64_t mask = detail::kTileMasks.columns[x % 8][x % 8 + w - 1] &
+                                 detail::kTileMasks.rows[y % 8][y % 8 + h - 1];
+      std::uint64_t& word = words_[std::size_t{x / 8} * tilesHigh_ + y / 8];
+      word = filled ? (word | mask) : (word & ~mask);
+      return;
+    }
     for (std::uint32_t tx = x / 8; tx <= (x + w - 1) / 8; ++tx) {
       const std::uint32_t x0 = std::max(x, tx * 8) - tx * 8;
       const std::uint32_t x1 = std::min(x + w - 1, tx * 8 + 7) - tx * 8;
@@ -64,14 +72,17 @@ class CoverageMap {
     return (words_[std::size_t{x / 8} * tilesHigh_ + y / 8] >> detail::kTileMasks.bitOf[x % 8][y % 8]) & 1;
   }
 
-  // The empty cells of the tile at (x, y) (a multiple of 8) that lie in the image, as bits in
-  // walk order, from bit `from` on.
-  [[nodiscard]] std::uint64_t emptyInTile(std::uint32_t x, std::uint32_t y, unsigned from) const {
+  // The cells of the tile at (x, y) (multiples of 8) that lie in the image, as bits in walk
+  // order.
+  [[nodiscard]] std::uint64_t insideTile(std::uint32_t x, std::uint32_t y) const noexcept {
     const std::uint32_t x1 = std::min<std::uint32_t>(7, width_ - 1 - x);
     const std::uint32_t y1 = std::min<std::uint32_t>(7, height_ - 1 - y);
-    const std::uint64_t inside = detail::kTileMasks.columns[0][x1] & detail::kTileMasks.rows[0][y1];
-    const std::uint64_t later = from >= 64 ? 0 : (~std::uint64_t{0} << from);
-    return inside & later & ~words_[std::size_t{x / 8} * tilesHigh_ + y / 8];
+    return detail::kTileMasks.columns[0][x1] & detail::kTileMasks.rows[0][y1];
+  }
+
+  // The filled cells of the tile at (x, y) (multiples of 8), as bits in walk order.
+  [[nodiscard]] std::uint64_t filledInTile(std::uint32_t x, std::uint32_t y) const noexcept {
+    return words_[std::size_t{x / 8} * tilesHigh_ + y / 8];
   }
 
  private:
@@ -88,11 +99,14 @@ bool walkEmptyCells(const CoverageMap& coverage, std::uint32_t maxX, std::uint32
                     std::uint32_t x, std::uint32_t y, unsigned k, Visit& visit) {
   if (x > maxX || y > maxY) return true;
   if (k == detail::kTileLevels) {
-    std::uint64_t empty = coverage.emptyInTile(x, y, 0);
+    const std::uint64_t inside = coverage.insideTile(x, y);
+    std::uint64_t empty = inside & ~coverage.filledInTile(x, y);
     while (empty != 0) {
       const auto i = static_cast<unsigned>(std::countr_zero(empty));
       if (!visit(x + detail::kTileOffsets.dx[i], y + detail::kTileOffsets.dy[i])) return false;
-      empty = coverage.emptyInTile(x, y, i + 1);
+      // The cells after this one that are still empty: the visit may have filled some.
+      const std::uint64_t later = i == 63 ? 0 : ~std::uint64_t{0} << (i + 1);
+      empty = inside & later & ~coverage.filledInTile(x, y);
     }
     return true;
   }
