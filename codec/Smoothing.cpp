@@ -156,9 +156,18 @@ void BlockSmoother::smooth(CodecContext& context, std::uint32_t x0, std::uint32_
 
 // Every cell of the block: the mean of the horizontal interpolation between the left and
 // right edge values and the vertical one between the above and below edge values. A block two
-// cells across takes its edge values as they are (the interpolation divides by 1).
+// cells across takes its edge values as they are (the interpolation divides by 1), so blocks
+// two cells wide or tall have paths of their own.
 void BlockSmoother::fillGradient(PackedColour* origin, std::size_t stride, std::uint32_t ex,
                                  std::uint32_t ey) {
+  if (ex == 2) {
+    fillTwoWide(origin, stride, ey);
+    return;
+  }
+  if (ey == 2) {
+    fillTwoTall(origin, stride, ex);
+    return;
+  }
   const Reciprocal acrossX(ex - 1);
   const Reciprocal acrossY(ey - 1);
   // Horizontal numerators per row: left x (ex - 1 - dx) and right x dx.
@@ -179,17 +188,50 @@ void BlockSmoother::fillGradient(PackedColour* origin, std::size_t stride, std::
     SpreadColour fromAbove = aboveStep * (ey - 1);
     SpreadColour fromBelow;
     for (std::uint32_t dy = 0; dy < ey; ++dy) {
-      const PackedColour h = ex == 2 ? (dx == 0 ? left_[dy] : right_[dy])
-                                     : (fromLeft_[dy] + fromRight_[dy]).divided(acrossX);
-      const PackedColour v = ey == 2 ? (dy == 0 ? above_[dx] : below_[dx])
-                                     : (fromAbove + fromBelow).divided(acrossY);
-      column[dy] = halfWay(h, v);
+      const PackedColour h = (fromLeft_[dy] + fromRight_[dy]).divided(acrossX);
+      column[dy] = halfWay(h, (fromAbove + fromBelow).divided(acrossY));
+      fromAbove -= aboveStep;
+      fromBelow += belowStep;
+      fromLeft_[dy] -= leftStep_[dy];
+      fromRight_[dy] += rightStep_[dy];
+    }
+  }
+}
+
+// Two columns: each takes its own side's edge values across, and only the vertical
+// interpolation divides.
+void BlockSmoother::fillTwoWide(PackedColour* origin, std::size_t stride, std::uint32_t ey) {
+  const Reciprocal acrossY(ey - 1);
+  for (std::uint32_t dx = 0; dx < 2; ++dx) {
+    PackedColour* column = origin + dx * stride;
+    const PackedColour* across = dx == 0 ? left_.data() : right_.data();
+    const SpreadColour aboveStep = SpreadColour::of(above_[dx]);
+    const SpreadColour belowStep = SpreadColour::of(below_[dx]);
+    SpreadColour fromAbove = aboveStep * (ey - 1);
+    SpreadColour fromBelow;
+    for (std::uint32_t dy = 0; dy < ey; ++dy) {
+      column[dy] = halfWay(across[dy], (fromAbove + fromBelow).divided(acrossY));
       fromAbove -= aboveStep;
       fromBelow += belowStep;
     }
-    for (std::uint32_t dy = 0; dy < ey; ++dy) {
-      fromLeft_[dy] -= leftStep_[dy];
-      fromRight_[dy] += rightStep_[dy];
+  }
+}
+
+// Two rows: each cell takes its above or below edge value, and only the horizontal
+// interpolation divides.
+void BlockSmoother::fillTwoTall(PackedColour* origin, std::size_t stride, std::uint32_t ex) {
+  const Reciprocal acrossX(ex - 1);
+  const SpreadColour leftSteps[2] = {SpreadColour::of(left_[0]), SpreadColour::of(left_[1])};
+  const SpreadColour rightSteps[2] = {SpreadColour::of(right_[0]), SpreadColour::of(right_[1])};
+  SpreadColour fromLeft[2] = {leftSteps[0] * (ex - 1), leftSteps[1] * (ex - 1)};
+  SpreadColour fromRight[2];
+  for (std::uint32_t dx = 0; dx < ex; ++dx) {
+    PackedColour* column = origin + dx * stride;
+    column[0] = halfWay((fromLeft[0] + fromRight[0]).divided(acrossX), above_[dx]);
+    column[1] = halfWay((fromLeft[1] + fromRight[1]).divided(acrossX), below_[dx]);
+    for (unsigned row = 0; row < 2; ++row) {
+      fromLeft[row] -= leftSteps[row];
+      fromRight[row] += rightSteps[row];
     }
   }
 }

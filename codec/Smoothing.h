@@ -25,6 +25,8 @@ class BlockSmoother {
 
  private:
   void fillGradient(PackedColour* origin, std::size_t stride, std::uint32_t ex, std::uint32_t ey);
+  void fillTwoWide(PackedColour* origin, std::size_t stride, std::uint32_t ey);
+  void fillTwoTall(PackedColour* origin, std::size_t stride, std::uint32_t ex);
 
   std::vector<PackedColour> left_, right_, above_, below_;         // edge values
   std::vector<SpreadColour> fromLeft_, fromRight_, leftStep_, rightStep_;  // per row
