@@ -192,6 +192,30 @@ TEST(SortIndices, StopsWhenTheBudgetRunsOut) {
   for (std::size_t i = 1; i < index.size(); ++i) EXPECT_LE(keys[index[i - 1]], keys[index[i]]);
 }
 
+// A random message of symbols below n written with the table's codes, and the bit position
+// after each symbol.
+struct CodedMessage {
+  std::vector<std::uint32_t> symbols;
+  std::vector<std::uint8_t> bytes;
+  std::vector<std::size_t> ends;
+};
+
+CodedMessage writeRandomMessage(std::mt19937& random, const SymbolTable& table, std::size_t n,
+                                std::size_t length) {
+  CodedMessage message;
+  BitWriter writer(message.bytes);
+  std::size_t position = 0;
+  for (std::size_t i = 0; i < length; ++i) {
+    const auto s = static_cast<std::uint32_t>(random() % n);
+    writer.writeBits(table.entries[s].code, table.entries[s].length);
+    position += table.entries[s].length;
+    message.symbols.push_back(s);
+    message.ends.push_back(position);
+  }
+  writer.finish();
+  return message;
+}
+
 TEST(CanonicalDecoder, AgreesWithBitByBitSearch) {
   std::mt19937 random(7);
   for (int round = 0; round < 200; ++round) {
@@ -204,22 +228,19 @@ TEST(CanonicalDecoder, AgreesWithBitByBitSearch) {
     ASSERT_TRUE(decoder.build(table, static_cast<std::uint32_t>(n - 1)));
     const reference::Codes codes = reference::buildCodes(counts);
 
-    std::vector<std::uint32_t> message(300);
-    for (auto& s : message) s = random() % n;
-    std::vector<std::uint8_t> bytes;
-    BitWriter writer(bytes);
+    const CodedMessage message = writeRandomMessage(random, table, n, 300);
     std::vector<int> bits;
-    for (std::uint32_t s : message) {
-      writer.writeBits(table.entries[s].code, table.entries[s].length);
-      for (int b = table.entries[s].length - 1; b >= 0; --b) bits.push_back((table.entries[s].code >> b) & 1);
+    for (const std::uint8_t byte : message.bytes) {
+      for (int b = 7; b >= 0; --b) bits.push_back((byte >> b) & 1);
     }
-    writer.finish();
-    BitReader reader(bytes);
+    BitReader reader(message.bytes);
     std::size_t pos = 0;
-    for (std::uint32_t s : message) {
+    for (std::size_t i = 0; i < message.symbols.size(); ++i) {
+      const std::uint32_t s = message.symbols[i];
       ASSERT_EQ(decoder.decodeSymbol(reader), s);
       ASSERT_EQ(reference::decodeSymbol(codes, bits, pos), s);
       ASSERT_EQ(reader.bitCursor(), pos);
+      ASSERT_EQ(pos, message.ends[i]);
     }
   }
 }
@@ -246,21 +267,10 @@ TEST(CanonicalDecoder, GivesValuesAndTakesNewOnes) {
     CanonicalDecoder decoder;
     ASSERT_TRUE(decoder.build(table, static_cast<std::uint32_t>(n - 1), escape));
 
-    std::vector<std::uint32_t> message(2000);
-    for (auto& s : message) s = random() % n;
-    std::vector<std::uint8_t> bytes;
-    BitWriter writer(bytes);
-    std::vector<std::size_t> ends;
-    std::size_t position = 0;
-    for (std::uint32_t s : message) {
-      writer.writeBits(table.entries[s].code, table.entries[s].length);
-      position += table.entries[s].length;
-      ends.push_back(position);
-    }
-    writer.finish();
-    BitReader reader(bytes);
-    for (std::size_t i = 0; i < message.size(); ++i) {
-      const std::uint32_t s = message[i];
+    const CodedMessage message = writeRandomMessage(random, table, n, 2000);
+    BitReader reader(message.bytes);
+    for (std::size_t i = 0; i < message.symbols.size(); ++i) {
+      const std::uint32_t s = message.symbols[i];
       PackedColour value = 0;
       CanonicalDecoder::Slot slot;
       if (decoder.decodeValue(reader, value, slot)) {
@@ -275,7 +285,7 @@ TEST(CanonicalDecoder, GivesValuesAndTakesNewOnes) {
           decoder.setValue(slot, model[s]);
         }
       }
-      ASSERT_EQ(reader.bitCursor(), ends[i]);
+      ASSERT_EQ(reader.bitCursor(), message.ends[i]);
     }
     for (auto& e : table.entries) e.value = 0;
     decoder.copyValuesTo(table);
