@@ -10,6 +10,7 @@
 #include "BlockRange.h"
 #include "ColourRanks.h"
 #include "Quantiser.h"
+#include "CoverageMap.h"
 #include "QuadtreeWalk.h"
 
 namespace tq1 {
@@ -47,26 +48,38 @@ class Encoder {
  public:
   // With a log, every block is also filled into `flatPixels` and logged, so that the image
   // the tokens decode to is known without walking them.
-  Encoder(CodecContext& context, BlockLog* log)
+  // `gridCovered`: whether the grid may already hold covered cells (EmptyCell), as when a
+  // walk continues one before it; a fresh image has none.
+  Encoder(CodecContext& context, BlockLog* log, bool gridCovered)
       : context_(context),
         grid_(context.pixels),
         cells_(context.pixels.cells().data()),
         stride_(context.height()),
-        log_(log) {
+        log_(log),
+        coverage_(context.width(), context.height()) {
     buildSnapTable();
+    if (gridCovered) markCoveredCells();
   }
 
   void walk(std::uint32_t x, std::uint32_t y, unsigned k) {
-    // Most visits land on cells an earlier block covered: those are skipped right here.
+    // Most cells are covered by an earlier block by the time the walk reaches them; the
+    // coverage bitmap hands out only the others.
     auto visit = [this](std::uint32_t cx, std::uint32_t cy) {
-      PackedColour* cell = cells_ + std::size_t{cx} * stride_ + cy;
-      if (*cell != EmptyCell) leaf(cx, cy, cell);
+      leaf(cx, cy, cells_ + std::size_t{cx} * stride_ + cy);
       return true;
     };
-    walkQuadtree(context_.maxX, context_.maxY, x, y, k, visit);
+    walkEmptyCells(coverage_, context_.maxX, context_.maxY, x, y, k, visit);
   }
 
  private:
+  void markCoveredCells() {
+    for (std::uint32_t x = 0; x <= context_.maxX; ++x) {
+      for (std::uint32_t y = 0; y <= context_.maxY; ++y) {
+        if (grid_.at(x, y) == EmptyCell) coverage_.set(x, y, 1, 1, true);
+      }
+    }
+  }
+
   // The block anchored at the uncovered cell (x, y). Most blocks of photos are a single cell:
   // when neither the cell below nor the one to the right joins it, no other shape can pass.
   void leaf(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
@@ -199,11 +212,13 @@ class Encoder {
         std::fill(flat, flat + h, colour);
       }
     }
+    coverage_.set(x, y, w, h, true);
     if (log_) log_->record(x, y, a, b);
     context_.reportProgress(std::uint64_t{w} * h);
   }
 
-  // A block of one cell: its colour is the cell, already a level value.
+  // A block of one cell: its colour is the cell, already a level value. The walk has passed
+  // the cell, so the coverage bitmap need not learn of it.
   void emitCell(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
     const PackedColour colour = *cell;
     context_.tokens.push_back(colour);
@@ -244,6 +259,7 @@ class Encoder {
   PackedColour* cells_;
   std::size_t stride_;  // cells per column
   BlockLog* log_;
+  CoverageMap coverage_;  // the covered cells of the grid that the walk has yet to reach
   std::array<std::array<PackedColour, 256>, 3> snapTable_{};
 };
 
@@ -291,7 +307,7 @@ PackedColour blockAverage(const CodecContext& context, std::uint32_t x0, std::ui
 
 void encodeWalk(CodecContext& context, std::uint32_t x, std::uint32_t y, unsigned k) {
   const std::size_t firstNew = context.tokens.size();
-  Encoder encoder(context, nullptr);
+  Encoder encoder(context, nullptr, true);
   encoder.walk(x, y, k);
   const auto added = std::span<const PackedColour>(context.tokens).subspan(firstNew);
   for (const SymbolEntry& counted : rankColours(added).colours) {
@@ -307,7 +323,7 @@ std::uint32_t runEncoder(CodecContext& context, BlockLog* log) {
   context.cursor = 0;
   context.tokens.clear();
   context.tokens.reserve(static_cast<std::size_t>(context.cellCount() / 2) + 16);
-  Encoder encoder(context, log);
+  Encoder encoder(context, log, false);
   encoder.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)));
   ColourRanks ranks = rankColours(context.tokens);
   context.symbols.assignSorted(std::move(ranks.colours));

@@ -8,6 +8,7 @@
 #include "ReferenceCodec.h"
 #include "codec/BlockDecoder.h"
 #include "codec/BlockEncoder.h"
+#include "codec/Quantiser.h"
 
 namespace tq1 {
 namespace {
@@ -115,6 +116,39 @@ TEST(Tokenise, HighToleranceNeverOverlapsCoveredCells) {
     tokenise(fast);
     CodecContext slow = contextFor(image, params);
     EXPECT_EQ(reference::tokenise(slow), fast.tokens) << int(tolerance);
+  }
+}
+
+// Walking the four quadrants one after the other gives the tokens and counts of the whole
+// walk, though blocks found in an earlier quadrant reach into later ones.
+TEST(EncodeWalk, QuadrantsInWalkOrderGiveTheWholeWalk) {
+  std::mt19937 random(55);
+  for (int round = 0; round < 60; ++round) {
+    const std::uint32_t w = 1 + random() % 70;
+    const std::uint32_t h = 1 + random() % 70;
+    Grid image = testing::patchyImage(random, w, h, static_cast<int>(random() % 6));
+    const CodecParams params = testing::randomParams(random);
+    CodecContext whole = contextFor(image, params);
+    tokenise(whole);
+
+    CodecContext parts = contextFor(image, params);
+    for (auto& map : parts.channelMap) {
+      for (unsigned v = 0; v < 256; ++v) map[v] = static_cast<std::uint8_t>(v);
+    }
+    quantise(parts);
+    const unsigned k = bitLength(std::max(parts.maxX, parts.maxY));
+    if (k == 0) {
+      encodeWalk(parts, 0, 0, 0);
+    } else {
+      const std::uint32_t half = 1u << (k - 1);
+      for (const auto& [x, y] : {std::pair{0u, 0u}, {0u, half}, {half, 0u}, {half, half}}) {
+        encodeWalk(parts, x, y, k - 1);
+      }
+    }
+    ASSERT_EQ(parts.tokens, whole.tokens) << "round " << round << " " << w << "x" << h;
+    ASSERT_EQ(parts.symbols.entries, whole.symbols.entries) << "round " << round;
+    ASSERT_EQ(parts.markerXCount, whole.markerXCount);
+    ASSERT_EQ(parts.markerYCount, whole.markerYCount);
   }
 }
 
