@@ -6,24 +6,29 @@
 namespace tq1 {
 
 ColourRanks rankColours(std::span<const PackedColour> tokens) {
-  // Each colour token as (colour << 32 | its position among the colour tokens).
+  // Each colour token as (colour << 32 | its position among the colour tokens), counting the
+  // digits of both radix passes on the way.
+  constexpr unsigned kDigitBits = 12;
+  constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
+  std::vector<std::size_t> lowStart(kDigits + 1, 0);
+  std::vector<std::size_t> highStart(kDigits + 1, 0);
   std::vector<std::uint64_t> keyed;
   keyed.reserve(tokens.size());
   std::uint32_t position = 0;
   for (const PackedColour token : tokens) {
     if (token == MarkerXToken || token == MarkerYToken) continue;
     keyed.push_back((std::uint64_t{token} << 32) | position++);
+    ++lowStart[(token & (kDigits - 1)) + 1];
+    ++highStart[((token >> kDigitBits) & (kDigits - 1)) + 1];
+  }
+  for (std::size_t d = 0; d < kDigits; ++d) {
+    lowStart[d + 1] += lowStart[d];
+    highStart[d + 1] += highStart[d];
   }
   // Two stable passes of 12 bits each cover the 24 colour bits.
   std::vector<std::uint64_t> buffer(keyed.size());
-  std::vector<std::size_t> start(4097);
-  for (unsigned shift = 32; shift < 56; shift += 12) {
-    std::fill(start.begin(), start.end(), 0);
-    for (const std::uint64_t k : keyed) ++start[((k >> shift) & 0xFFF) + 1];
-    for (unsigned b = 0; b < 4096; ++b) start[b + 1] += start[b];
-    for (const std::uint64_t k : keyed) buffer[start[(k >> shift) & 0xFFF]++] = k;
-    keyed.swap(buffer);
-  }
+  for (const std::uint64_t k : keyed) buffer[lowStart[(k >> 32) & (kDigits - 1)]++] = k;
+  for (const std::uint64_t k : buffer) keyed[highStart[(k >> 44) & (kDigits - 1)]++] = k;
 
   ColourRanks result;
   result.rank.resize(keyed.size());
