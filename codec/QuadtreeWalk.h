@@ -1,7 +1,8 @@
 // The walk order shared by encoder and decoder: the square of side 2^k at (x, y) is visited
 // quadrant by quadrant (top-left, bottom-left, top-right, bottom-right), down to single cells,
 // skipping whatever lies outside the image. Squares of 8 x 8 cells are visited through a table
-// of offsets instead of recursion, which keeps the per-cell cost to a lookup.
+// of offsets instead of recursion (the walk itself, over the cells still empty, is
+// walkEmptyCells in CoverageMap.h).
 #pragma once
 
 #include <array>
@@ -28,29 +29,5 @@ struct TileOffsets {
 inline constexpr TileOffsets kTileOffsets{};
 
 }  // namespace detail
-
-// Calls visit(x, y) for every cell of the square that lies in the image (x <= maxX,
-// y <= maxY), in walk order; stops early and returns false when visit returns false.
-template <typename Visit>
-bool walkQuadtree(std::uint32_t maxX, std::uint32_t maxY, std::uint32_t x, std::uint32_t y,
-                  unsigned k, Visit& visit) {
-  if (x > maxX || y > maxY) return true;
-  if (k == detail::kTileLevels) {
-    const bool inside = x + detail::kTileSide - 1 <= maxX && y + detail::kTileSide - 1 <= maxY;
-    for (unsigned i = 0; i < 64; ++i) {
-      const std::uint32_t cx = x + detail::kTileOffsets.dx[i];
-      const std::uint32_t cy = y + detail::kTileOffsets.dy[i];
-      if (!inside && (cx > maxX || cy > maxY)) continue;
-      if (!visit(cx, cy)) return false;
-    }
-    return true;
-  }
-  if (k == 0) return visit(x, y);
-  const std::uint32_t h = std::uint32_t{1} << (k - 1);
-  return walkQuadtree(maxX, maxY, x, y, k - 1, visit) &&
-         walkQuadtree(maxX, maxY, x, y + h, k - 1, visit) &&
-         walkQuadtree(maxX, maxY, x + h, y, k - 1, visit) &&
-         walkQuadtree(maxX, maxY, x + h, y + h, k - 1, visit);
-}
 
 }  // namespace tq1
