@@ -11,7 +11,6 @@
 #include "ColourRanks.h"
 #include "Quantiser.h"
 #include "CoverageMap.h"
-#include "QuadtreeWalk.h"
 
 namespace tq1 {
 
