@@ -26,6 +26,12 @@ class BitReader {
 
   // The next 32 bits without consuming them; bits past the end read as 0.
   [[nodiscard]] std::uint32_t peek32() const noexcept {
+    return static_cast<std::uint32_t>(peek57() >> 32);
+  }
+
+  // The next 57 bits without consuming them, first bit on top of the word; the lowest 7 bits
+  // are not meaningful. Bits past the end read as 0.
+  [[nodiscard]] std::uint64_t peek57() const noexcept {
     const std::uint64_t byteIndex = bitCursor_ >> 3;
     const unsigned shift = static_cast<unsigned>(bitCursor_ & 7);
     std::uint64_t window = 0;
@@ -38,7 +44,7 @@ class BitReader {
         window = (window << 8) | (at < bytes_.size() ? bytes_[at] : 0u);
       }
     }
-    return static_cast<std::uint32_t>((window << shift) >> 32);
+    return window << shift;
   }
 
   // Consumes n bits; consuming past the end of the data sets the overrun flag.

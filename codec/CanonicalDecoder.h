@@ -1,16 +1,25 @@
-// Table-driven decoding of the canonical prefix code that SymbolTable::buildCodes builds:
-// one table lookup for short codes, a per-length range check for long ones. For a complete
+// Decoding of the canonical prefix code that SymbolTable::buildCodes builds. For a complete
 // canonical code it returns the same symbol, after the same bits, as a bit-by-bit search.
 //
-// The decoder also keeps each symbol's current value, stored by slot: the symbol's position
-// in code order, which a code gives without a lookup. A short code's table entries carry the
-// value itself, so the commonest tokens come out of one small lookup, and a long code's value
-// is one access away instead of two dependent ones (symbol index, then value).
+// A canonical code is ordered: the codes of each length follow those of the length before, so
+// the next 32 bits of the stream, read as a number, are below the first code of length L + 1
+// (shifted to the top) exactly when the code that starts them is no longer than L. The length
+// is therefore the count of such limits the window reaches, found by comparing the window with
+// all of them at once; no table of bit patterns and no search loop is needed, which keeps the
+// long codes of colours as quick as short ones and the decoding free of hard-to-predict
+// branches.
+//
+// The decoder also keeps each symbol's current value, stored by slot: the symbol's position in
+// code order, which a code gives by one addition.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "BitReader.h"
 #include "PackedColour.h"
@@ -20,84 +29,69 @@ namespace tq1 {
 
 class CanonicalDecoder {
  public:
-  // Where a decoded code's symbol sits in code order, and the length of its code.
-  struct Slot {
-    std::uint32_t index = 0;
+  // A decoded code: its symbol's position in code order, and its length.
+  struct Code {
+    std::uint32_t slot = 0;
     unsigned length = 0;
   };
 
   // Prepares decoding for entries 0 ... last of a table whose codes are built, taking their
-  // values as the starting values. A value is plain unless it is EmptyCell or `escape`.
-  // Returns false when those codes are not a complete prefix code of lengths 1 to 32.
-  bool build(const SymbolTable& table, std::uint32_t last, PackedColour escape = EmptyCell);
+  // values as the starting values. Returns false when those codes are not a complete prefix
+  // code of lengths 1 to 32.
+  bool build(const SymbolTable& table, std::uint32_t last);
+
+  // The code that starts `window` (the next 32 bits of the stream, first bit on top).
+  [[nodiscard]] Code codeAt(std::uint32_t window) const noexcept {
+    const unsigned length = shortest_ + limitsReached(window);
+    return {(window >> (32 - length)) + slotBase_[length], length};
+  }
 
   // Reads one code and returns its symbol index.
   std::uint32_t decodeSymbol(BitReader& reader) const {
-    const std::uint32_t window = reader.peek32();
-    const FastEntry fast = fastTable_[window >> (32 - kFastBits)];
-    Slot slot{fast.payload(), fast.tag() & kLengthMask};
-    if (fast.tag() == 0) slot = decodeLong(window, fast.payload());
-    reader.skip(slot.length);
-    return symbolsInOrder_[slot.index];
+    const Code code = codeAt(reader.peek32());
+    reader.skip(code.length);
+    return symbolsInOrder_[code.slot];
   }
 
-  // Reads one code. When its symbol's value is plain, stores it in `value` and returns true;
-  // otherwise stores the symbol's slot and returns false.
-  bool decodeValue(BitReader& reader, PackedColour& value, Slot& slot) const {
-    const std::uint32_t window = reader.peek32();
-    const FastEntry fast = fastTable_[window >> (32 - kFastBits)];
-    const unsigned tag = fast.tag();
-    if (tag - 1u < kFastBits) {  // a short code with a plain value
-      reader.skip(tag);
-      value = fast.value;
-      return true;
-    }
-    if (tag != 0) {
-      slot = {fast.payload(), tag & kLengthMask};
-      reader.skip(slot.length);
-      return false;
-    }
-    slot = decodeLong(window, fast.payload());
-    reader.skip(slot.length);
-    value = valueOfSlot_[slot.index];
-    return plain(value);
+  [[nodiscard]] PackedColour value(std::uint32_t slot) const noexcept {
+    return valueOfSlot_[slot];
   }
-
-  [[nodiscard]] PackedColour value(Slot slot) const noexcept { return valueOfSlot_[slot.index]; }
-  // Gives the symbol in a slot a new value, in the value array and in its short code's table
-  // entries.
-  void setValue(Slot slot, PackedColour value);
+  void setValue(std::uint32_t slot, PackedColour value) noexcept { valueOfSlot_[slot] = value; }
   // Writes the current values into the table, by symbol index.
   void copyValuesTo(SymbolTable& table) const;
 
  private:
-  static constexpr unsigned kFastBits = 13;
-  static constexpr std::uint32_t kLengthMask = 0x3F;
-  static constexpr std::uint32_t kNotPlain = 0x40;
-  // Eight bytes, so that the table stays within 64 KB.
-  struct FastEntry {
-    PackedColour value = EmptyCell;  // the symbol's value, for a short code
-    // Above the tag: the slot, or for a longer code the shortest length under this prefix.
-    // The tag: 0 when the code is longer than kFastBits, else its length, with kNotPlain
-    // added when the value is not plain.
-    std::uint32_t payloadAndTag = 0;
-    [[nodiscard]] std::uint32_t payload() const noexcept { return payloadAndTag >> 8; }
-    [[nodiscard]] unsigned tag() const noexcept { return payloadAndTag & 0xFF; }
-  };
+  static constexpr unsigned kLimitVectors = 8;  // four limits each: every length 1 to 32
 
-  [[nodiscard]] bool plain(PackedColour value) const noexcept {
-    return value != EmptyCell && value != escape_;
+  // How many of the limits of lengths shortest_ ... longest_ - 1 the window reaches.
+  [[nodiscard]] unsigned limitsReached(std::uint32_t window) const noexcept {
+#if defined(__SSE2__)
+    // Signed compares on values with the top bit flipped order them as unsigned numbers.
+    const __m128i w = _mm_set1_epi32(static_cast<int>(window ^ 0x80000000u));
+    __m128i reached = _mm_setzero_si128();
+    for (unsigned k = 0; k < limitVectors_; ++k) {
+      const __m128i limits = _mm_load_si128(reinterpret_cast<const __m128i*>(limits_.data()) + k);
+      reached = _mm_sub_epi32(reached, _mm_cmpgt_epi32(w, limits));
+    }
+    reached = _mm_add_epi32(reached, _mm_shuffle_epi32(reached, _MM_SHUFFLE(1, 0, 3, 2)));
+    reached = _mm_add_epi32(reached, _mm_shuffle_epi32(reached, _MM_SHUFFLE(2, 3, 0, 1)));
+    return static_cast<unsigned>(_mm_cvtsi128_si32(reached));
+#else
+    unsigned reached = 0;
+    for (unsigned k = 0; k < 4 * limitVectors_; ++k) {
+      reached += window > (limits_[k] ^ 0x80000000u) ? 1 : 0;
+    }
+    return reached;
+#endif
   }
-  void fillShortCode(std::uint32_t slot, unsigned length);
-  [[nodiscard]] Slot decodeLong(std::uint32_t window, unsigned shortest) const;
 
-  std::vector<FastEntry> fastTable_;
+  // Limits minus one, top bit flipped; entries past the longest length can never be reached.
+  alignas(16) std::array<std::uint32_t, 4 * kLimitVectors> limits_{};
+  unsigned limitVectors_ = 0;  // how many groups of four limits are in use
+  unsigned shortest_ = 1;
+  std::array<std::uint32_t, 33> slotBase_{};  // first slot minus first code, by length
   std::vector<std::uint32_t> symbolsInOrder_;   // symbol index by slot
   std::vector<PackedColour> valueOfSlot_;       // value by slot
-  PackedColour escape_ = EmptyCell;
-  std::array<std::uint64_t, 34> firstCode_{};   // first code of each length
-  std::array<std::uint32_t, 34> countOfLength_{};  // how many codes have each length
-  std::array<std::uint32_t, 34> firstPosition_{};  // first slot of each length
 };
 
 }  // namespace tq1

@@ -35,8 +35,9 @@ enum class CodecOutputs {
   // decoded `tokens`; what previews, the app's display and the tests look at.
   Everything,
   // Only the result: encoding leaves `pixels` covered and `flatPixels` empty, decoding keeps
-  // no tokens and no unsmoothed grid. Converters that write the result and forget it use
-  // this: it saves a grid, the token list and, when encoding, the rebuild and smoothing.
+  // no tokens and no unsmoothed grid, and does not record the colours of the symbols.
+  // Converters that write the result and forget it use this: it saves a grid, the token list
+  // and, when encoding, the rebuild and smoothing.
   ResultOnly,
 };
 

@@ -97,7 +97,7 @@ CodecStatus buildDecoder(CodecContext& context, CanonicalDecoder& decoder) {
     return CodecStatus::failure(CodecError::TooComplex, "the symbol counts are too irregular");
   }
   if (context.symbols.maxCodeLength() > kMaxCodeLength ||
-      !decoder.build(context.symbols, context.lastSymbol, context.escapeSymbol)) {
+      !decoder.build(context.symbols, context.lastSymbol)) {
     return CodecStatus::failure(CodecError::InvalidCodeCounts,
                                 "the symbol counts give codes longer than 32 bits");
   }
@@ -116,6 +116,7 @@ class BitStreamSource {
     context_.tokens.clear();
     if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
     runs_.build(context.symbols, context.lastSymbol, context.markerX, context.markerY);
+    prepareLiterals();
   }
 
   // The markers that start a block, as far as one lookup reads them (none near the end of
@@ -139,17 +140,31 @@ class BitStreamSource {
   }
 
   // The symbols' values as decoding left them, as the sequential reading of the table
-  // would leave them.
+  // would leave them, for those who look at more than the result.
   ~BitStreamSource() {
-    decoder_.copyValuesTo(context_.symbols);
+    if (keepTokens_) decoder_.copyValuesTo(context_.symbols);
   }
 
+  // Reads one token. The literal colour that would follow the code is taken from the same
+  // window whether or not the symbol is new, so that the common cases, a known colour and a
+  // colour seen for the first time, need no branch on which they are.
   bool next(PackedColour& token) {
     std::size_t& t = context_.cursor;
     if (t >= declared_) return fail(CodecError::MissingTokens);
-    CanonicalDecoder::Slot slot;
-    if (!decoder_.decodeValue(in_, token, slot) && !resolve(slot, token)) {
-      return fail(CodecError::InvalidLevelIndex);
+    const std::uint64_t window = in_.peek57();
+    const CanonicalDecoder::Code code = decoder_.codeAt(static_cast<std::uint32_t>(window >> 32));
+    const PackedColour value = decoder_.value(code.slot);
+    bool levelsValid = true;
+    const PackedColour literal = literalAt(window << code.length, levelsValid);
+    const bool isNew = value == EmptyCell;
+    if (value == context_.escapeSymbol ||
+        (isNew && (!levelsValid || literal == context_.escapeSymbol))) [[unlikely]] {
+      in_.skip(code.length);
+      if (!resolve(code.slot, token)) return fail(CodecError::InvalidLevelIndex);
+    } else {
+      token = isNew ? literal : value;
+      decoder_.setValue(code.slot, token);
+      in_.skip(code.length + (isNew ? literalLength_ : 0u));
     }
     if (in_.overrun()) return fail(CodecError::Truncated);
     if (keepTokens_) context_.tokens[t] = token;
@@ -172,10 +187,10 @@ class BitStreamSource {
   [[nodiscard]] CodecError failure() const noexcept { return failure_; }
 
  private:
-  // The value of a symbol whose value is not plain: a symbol seen for the first time takes
-  // the literal colour that follows its code, and the escape symbol stands for the literal
-  // that follows it, each time.
-  bool resolve(CanonicalDecoder::Slot slot, PackedColour& token) {
+  // The value of a symbol that is new or the escape symbol, read after its code: a symbol
+  // seen for the first time takes the literal colour that follows its code, and the escape
+  // symbol stands for the literal that follows it, each time.
+  bool resolve(std::uint32_t slot, PackedColour& token) {
     token = decoder_.value(slot);
     if (token == EmptyCell) {
       if (!readLiteral(token)) return false;
@@ -184,24 +199,38 @@ class BitStreamSource {
     return token != context_.escapeSymbol || readLiteral(token);
   }
 
-  // A literal colour: one level index per channel, mapped to its value.
   bool readLiteral(PackedColour& colour) {
-    std::uint64_t window = std::uint64_t{in_.peek32()} << 32;
-    Channels channels{};
-    unsigned used = 0;
+    bool valid = true;
+    colour = literalAt(in_.peek57(), valid);
+    in_.skip(literalLength_);
+    return valid;
+  }
+
+  // The literal colour whose level indices start `bits` (first bit on top): one level index
+  // per channel, mapped to its value. `valid` turns false when an index names a level the
+  // channel does not have.
+  PackedColour literalAt(std::uint64_t bits, bool& valid) const noexcept {
+    PackedColour colour = fourthChannel_;
     for (unsigned c = 0; c < 3; ++c) {
-      const unsigned bits = context_.literalBits[c];
+      const unsigned width = context_.literalBits[c];
       // Two shifts, so that a field of no bits reads 0.
-      const auto level = static_cast<std::uint32_t>((window >> 1) >> (63 - bits));
-      if (level >= context_.levelCount[c]) return false;
-      channels[c] = context_.channelMap[c][level];
-      window <<= bits;
-      used += bits;
+      const auto level = static_cast<std::uint32_t>((bits >> 1) >> (63 - width));
+      valid &= level < context_.levelCount[c];
+      colour |= literalChannels_[c][level];
+      bits <<= width;
     }
-    in_.skip(used);
-    channels[3] = context_.channelMap[3][0];
-    colour = packColour(channels);
-    return true;
+    return colour;
+  }
+
+  void prepareLiterals() {
+    literalLength_ = 0;
+    for (unsigned c = 0; c < 3; ++c) {
+      literalLength_ += context_.literalBits[c];
+      for (unsigned level = 0; level < 256; ++level) {
+        literalChannels_[c][level] = PackedColour{context_.channelMap[c][level]} << (8 * c);
+      }
+    }
+    fourthChannel_ = PackedColour{context_.channelMap[3][0]} << 24;
   }
 
   bool fail(CodecError error) {
@@ -213,6 +242,9 @@ class BitStreamSource {
   BitReader& in_;
   CanonicalDecoder& decoder_;
   MarkerRuns runs_;
+  std::array<std::array<PackedColour, 256>, 3> literalChannels_{};  // channel values in place
+  PackedColour fourthChannel_ = 0;
+  unsigned literalLength_ = 0;  // bits of a literal colour
   std::size_t declared_;  // tokens the header declares
   bool keepTokens_;
   CodecError failure_ = CodecError::Ok;

@@ -10,7 +10,10 @@
 
 #include "CodecTestSupport.h"
 #include "ReferenceCodec.h"
+#include "codec/BitWriter.h"
 #include "codec/Codec.h"
+#include "codec/Limits.h"
+#include "codec/SymbolTable.h"
 
 namespace tq1 {
 namespace {
@@ -368,6 +371,56 @@ TEST(FileFormat, LiteralEqualToTheEmptyMarkerLeavesTheCellEmpty) {
   reference::rebuildImage(expected);
   EXPECT_EQ(decoded.pixels, expected.pixels);
   EXPECT_EQ(decoded.pixels.at(0, 0), EmptyCell);
+}
+
+
+// A file from another writer, which sends colours through the escape symbol: each escape is
+// followed by a literal of its own, and the escape symbol never takes a literal as its value.
+// Symbol 0 is a colour; 1, 2 and 3 are the x-marker, the y-marker and the escape symbol. The
+// red channel has the levels 10 and 20, the others one level; a literal takes a bit for each.
+TEST(FileFormat, EscapedColoursBringALiteralEachTime) {
+  struct Token {
+    std::uint32_t symbol;
+    int literal;  // red level index, or -1 for none
+  };
+  const std::vector<Token> tokens = {{3, 0}, {0, 1}, {3, 1}, {0, -1}, {3, 0}, {0, -1}};
+  SymbolTable table;
+  for (std::uint32_t i = 0; i < 4; ++i) table.entries.push_back(SymbolEntry{});
+  const std::uint32_t counts[4] = {3, 1, 1, 3};
+  for (std::uint32_t i = 0; i < 4; ++i) table.entries[i].count = counts[i];
+  table.buildCodes(3);
+
+  Bytes bytes;
+  BitWriter out(bytes);
+  out.writeBits(0x54510100u, 32);
+  out.writeBits(5, kSideBits);  // six cells in a row
+  out.writeBits(0, kSideBits);
+  out.writeBits(0, 8);
+  out.writeBits(0, 8);
+  for (const std::uint32_t levels : {2u, 1u, 1u, 1u}) out.writeBits(levels - 1, 8);
+  out.writeBits(3, kSymbolCountBits);
+  out.writeBits(static_cast<std::uint32_t>(tokens.size() - 1), kTokenCountBits);
+  for (std::uint32_t k = 0; k < 3; ++k) {
+    out.writeBits(1 + k, kControlValueBits);  // values no colour here uses
+    out.writeBits(1 + k, kControlIndexBits);
+  }
+  for (const std::uint32_t level : {10u, 20u, 0u, 0u, 0u}) out.writeBits(level, 8);
+  for (const std::uint32_t count : counts) out.writeBits(count, kCountBits);
+  for (const Token& token : tokens) {
+    const SymbolEntry& e = table.entries[token.symbol];
+    out.writeBits(e.code, e.length);
+    if (token.literal >= 0) out.writeBits(static_cast<std::uint32_t>(token.literal) << 2, 3);
+  }
+  out.finish();
+
+  CodecContext decoded;
+  const CodecStatus status = decodeImage(bytes, decoded);
+  ASSERT_TRUE(status.ok()) << status.message();
+  const PackedColour red10 = rgbColour(10, 0, 0);
+  const PackedColour red20 = rgbColour(20, 0, 0);
+  EXPECT_EQ(decoded.tokens, (std::vector<PackedColour>{red10, red20, red20, red20, red10, red20}));
+  EXPECT_EQ(decoded.symbols.entries[0].value, red20);
+  EXPECT_EQ(decoded.symbols.entries[3].value, 3u);
 }
 
 }  // namespace
