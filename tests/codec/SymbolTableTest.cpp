@@ -245,6 +245,26 @@ TEST(CanonicalDecoder, AgreesWithBitByBitSearch) {
   }
 }
 
+// Counts growing like Fibonacci numbers give one code of every length up to 32, the longest
+// the format allows: the lengths' limits then reach the top of the 32-bit window.
+TEST(CanonicalDecoder, DecodesOneCodeOfEveryLengthToThirtyTwo) {
+  std::vector<std::uint32_t> counts = {1, 1};
+  while (counts.size() < 33) counts.push_back(counts[counts.size() - 1] + counts[counts.size() - 2]);
+  SymbolTable table = tableWithCounts(counts);
+  table.buildCodes(32);
+  ASSERT_EQ(table.maxCodeLength(), 32u);
+  CanonicalDecoder decoder;
+  ASSERT_TRUE(decoder.build(table, 32));
+  std::vector<std::uint8_t> bytes;
+  BitWriter writer(bytes);
+  for (std::uint32_t s = 0; s < 33; ++s) writer.writeBits(table.entries[s].code, table.entries[s].length);
+  for (std::uint32_t s = 33; s-- > 0;) writer.writeBits(table.entries[s].code, table.entries[s].length);
+  writer.finish();
+  BitReader reader(bytes);
+  for (std::uint32_t s = 0; s < 33; ++s) ASSERT_EQ(decoder.decodeSymbol(reader), s);
+  for (std::uint32_t s = 33; s-- > 0;) ASSERT_EQ(decoder.decodeSymbol(reader), s);
+}
+
 // Values travel with the codes: a code gives the slot of its symbol, and a value set on a slot
 // is what that symbol gives from then on.
 TEST(CanonicalDecoder, GivesValuesAndTakesNewOnes) {
