@@ -303,25 +303,17 @@ class MergeQueue {
   std::uint32_t scanEnd_ = kNone;  // last equal-weight node seen before the run opens
 };
 
-// Depth of every leaf of the merge tree, walked from the root without recursion.
-void assignLengths(const std::vector<std::uint32_t>& left, const std::vector<std::uint32_t>& right,
-                   std::uint32_t m, std::vector<std::uint32_t>& depthOfLeaf) {
-  struct Visit {
-    std::uint32_t node;
-    std::uint32_t depth;
-  };
-  std::vector<Visit> stack{{2 * m, 1}};
-  while (!stack.empty()) {
-    const Visit visit = stack.back();
-    stack.pop_back();
-    for (const std::uint32_t child : {left[visit.node], right[visit.node]}) {
-      if (child <= m) {
-        depthOfLeaf[child] = visit.depth;
-      } else {
-        stack.push_back({child, visit.depth + 1});
-      }
-    }
+// Depth of every node of the merge tree. A node is made after both of its children, so a
+// sweep from the root (the last node) down to the leaves meets every parent before its
+// children.
+std::vector<std::uint32_t> nodeDepths(const std::vector<std::uint32_t>& left,
+                                      const std::vector<std::uint32_t>& right, std::uint32_t m) {
+  std::vector<std::uint32_t> depth(2 * std::size_t{m} + 1, 0);
+  for (std::uint32_t node = 2 * m; node > m; --node) {
+    depth[left[node]] = depth[node] + 1;
+    depth[right[node]] = depth[node] + 1;
   }
+  return depth;
 }
 
 }  // namespace
@@ -340,9 +332,10 @@ std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
   byCount.assign(n, 0);
   if (!sortIndices(counts, byCount, /*descending=*/true, sortBudget)) return std::nullopt;
 
-  // m: the last position of byCount with a non-zero count.
-  std::uint32_t m = 0;
-  while (m + 1 < n && counts[byCount[m + 1]] != 0) ++m;
+  // m: the last position of byCount with a non-zero count (zero counts sort last).
+  const auto nonZero = static_cast<std::uint32_t>(
+      std::count_if(counts.begin(), counts.end(), [](std::uint32_t c) { return c != 0; }));
+  const std::uint32_t m = nonZero > 0 ? nonZero - 1 : 0;
 
   std::vector<std::uint32_t> leafDepth(m + 1, 1);
   if (m > 0) {
@@ -356,7 +349,7 @@ std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
       weight[j] = weight[left[j]] + weight[right[j]];
       queue.push(j);
     }
-    assignLengths(left, right, m, leafDepth);
+    leafDepth = nodeDepths(left, right, m);
   }
   // Lengths and codes are gathered in compact arrays first: they are written and read in
   // code order, which jumps around the table, and a byte or a word per symbol stays in the
