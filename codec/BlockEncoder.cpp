@@ -45,16 +45,18 @@ struct BlockStats {
 
 class Encoder {
  public:
+  // Every block goes into the context's block lists, and into `tokens` when `keepTokens`.
   // With a log, every block is also filled into `flatPixels` and logged, so that the image
   // the tokens decode to is known without walking them.
   // `gridCovered`: whether the grid may already hold covered cells (EmptyCell), as when a
   // walk continues one before it; a fresh image has none.
-  Encoder(CodecContext& context, BlockLog* log, bool gridCovered)
+  Encoder(CodecContext& context, BlockLog* log, bool gridCovered, bool keepTokens)
       : context_(context),
         grid_(context.pixels),
         cells_(context.pixels.cells().data()),
         stride_(context.height()),
         log_(log),
+        keepTokens_(keepTokens),
         coverage_(context.width(), context.height()) {
     buildSnapTable();
     if (gridCovered) markCoveredCells();
@@ -68,6 +70,11 @@ class Encoder {
       return true;
     };
     walkEmptyCells(coverage_, context_.maxX, context_.maxY, x, y, k, visit);
+  }
+
+  // The colours of the blocks emitted so far, in walk order.
+  [[nodiscard]] const std::vector<PackedColour>& blockColours() const noexcept {
+    return colours_;
   }
 
  private:
@@ -195,10 +202,14 @@ class Encoder {
   }
 
   void emit(std::uint32_t x, std::uint32_t y, unsigned a, unsigned b, PackedColour colour) {
-    auto& tokens = context_.tokens;
-    if (a > 0) tokens.insert(tokens.end(), a, MarkerXToken);
-    if (b > 0) tokens.insert(tokens.end(), b, MarkerYToken);
-    tokens.push_back(colour);
+    if (keepTokens_) {
+      auto& tokens = context_.tokens;
+      if (a > 0) tokens.insert(tokens.end(), a, MarkerXToken);
+      if (b > 0) tokens.insert(tokens.end(), b, MarkerYToken);
+      tokens.push_back(colour);
+    }
+    colours_.push_back(colour);
+    context_.blockShapes.push_back(static_cast<std::uint16_t>(a | (b << 8)));
     context_.markerXCount += a;
     context_.markerYCount += b;
     const std::uint32_t w = std::uint32_t{1} << a;
@@ -220,7 +231,9 @@ class Encoder {
   // the cell, so the coverage bitmap need not learn of it.
   void emitCell(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
     const PackedColour colour = *cell;
-    context_.tokens.push_back(colour);
+    if (keepTokens_) context_.tokens.push_back(colour);
+    colours_.push_back(colour);
+    context_.blockShapes.push_back(0);
     *cell = EmptyCell;
     if (log_) {
       context_.flatPixels.at(x, y) = colour;
@@ -258,6 +271,8 @@ class Encoder {
   PackedColour* cells_;
   std::size_t stride_;  // cells per column
   BlockLog* log_;
+  bool keepTokens_;
+  std::vector<PackedColour> colours_;  // of the blocks, in walk order
   CoverageMap coverage_;  // the covered cells of the grid that the walk has yet to reach
   std::array<std::array<PackedColour, 256>, 3> snapTable_{};
 };
@@ -305,39 +320,47 @@ PackedColour blockAverage(const CodecContext& context, std::uint32_t x0, std::ui
 }
 
 void encodeWalk(CodecContext& context, std::uint32_t x, std::uint32_t y, unsigned k) {
-  const std::size_t firstNew = context.tokens.size();
-  Encoder encoder(context, nullptr, true);
+  Encoder encoder(context, nullptr, true, true);
   encoder.walk(x, y, k);
-  const auto added = std::span<const PackedColour>(context.tokens).subspan(firstNew);
-  for (const SymbolEntry& counted : rankColours(added).colours) {
+  for (const SymbolEntry& counted : rankColours(encoder.blockColours()).colours) {
     context.symbols.entries[context.symbols.findOrInsert(counted.value)].count += counted.count;
   }
 }
 
 namespace {
 
-std::uint32_t runEncoder(CodecContext& context, BlockLog* log) {
+// Returns the number of tokens.
+std::uint64_t runEncoder(CodecContext& context, BlockLog* log, bool keepTokens) {
   prepareTables(context);
   quantise(context);
   context.cursor = 0;
   context.tokens.clear();
-  context.tokens.reserve(static_cast<std::size_t>(context.cellCount() / 2) + 16);
-  Encoder encoder(context, log, false);
+  context.blockShapes.clear();
+  const auto expectedBlocks = static_cast<std::size_t>(context.cellCount() / 3) + 16;
+  if (keepTokens) context.tokens.reserve(static_cast<std::size_t>(context.cellCount() / 2) + 16);
+  context.blockShapes.reserve(expectedBlocks);
+  Encoder encoder(context, log, false, keepTokens);
   encoder.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)));
-  ColourRanks ranks = rankColours(context.tokens);
+  ColourRanks ranks = rankColours(encoder.blockColours());
   context.symbols.assignSorted(std::move(ranks.colours));
   context.blockColourRank = std::move(ranks.rank);
-  context.cursor = context.tokens.size();
-  return static_cast<std::uint32_t>(context.tokens.size() - 1);
+  const std::uint64_t tokenCount =
+      context.blockShapes.size() + context.markerXCount + context.markerYCount;
+  context.cursor = static_cast<std::size_t>(tokenCount);
+  return tokenCount;
 }
 
 }  // namespace
 
-std::uint32_t tokenise(CodecContext& context) { return runEncoder(context, nullptr); }
+std::uint32_t tokenise(CodecContext& context) {
+  return static_cast<std::uint32_t>(runEncoder(context, nullptr, true) - 1);
+}
+
+std::uint64_t tokeniseBlocks(CodecContext& context) { return runEncoder(context, nullptr, false); }
 
 std::uint32_t tokeniseAndRebuild(CodecContext& context) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
-  const std::uint32_t last = runEncoder(context, &log);
+  const auto last = static_cast<std::uint32_t>(runEncoder(context, &log, true) - 1);
   context.markerX = MarkerXToken;
   context.markerY = MarkerYToken;
   std::copy(context.flatPixels.cells().begin(), context.flatPixels.cells().end(),

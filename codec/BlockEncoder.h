@@ -14,6 +14,10 @@ namespace tq1 {
 // covered (EmptyCell).
 std::uint32_t tokenise(CodecContext& context);
 
+// tokenise, keeping only the block lists (`blockShapes`, `blockColourRank`), not `tokens`:
+// all the file writer needs. Returns the number of tokens.
+std::uint64_t tokeniseBlocks(CodecContext& context);
+
 // tokenise followed by rebuildImage (with the in-memory markers), in one pass: each block is
 // filled into `flatPixels` as it is emitted, so the tokens need no second walk. Leaves the
 // context exactly as those two steps would.

@@ -66,9 +66,11 @@ struct CodecContext {
   std::array<std::array<std::uint8_t, 256>, 4> levelValue{};
   std::array<std::array<std::uint8_t, 256>, 4> channelMap{};
   std::vector<PackedColour> tokens;
-  // Per block, in walk order: the rank of its colour among the distinct block colours (set by
-  // tokenise, used by the file writer).
+  // Per block, in walk order: the rank of its colour among the distinct block colours, and its
+  // doubling exponents, x in the low byte and y in the high byte (set by the encoder, used by
+  // the file writer).
   std::vector<std::uint32_t> blockColourRank;
+  std::vector<std::uint16_t> blockShapes;
   std::size_t cursor = 0;
   Grid pixels;
   Grid flatPixels;

@@ -5,21 +5,19 @@
 
 namespace tq1 {
 
-ColourRanks rankColours(std::span<const PackedColour> tokens) {
-  // Each colour token as (colour << 32 | its position among the colour tokens), counting the
-  // digits of both radix passes on the way.
+ColourRanks rankColours(std::span<const PackedColour> blockColours) {
+  // Each block as (colour << 32 | its position), counting the digits of both radix passes on
+  // the way.
   constexpr unsigned kDigitBits = 12;
   constexpr std::size_t kDigits = std::size_t{1} << kDigitBits;
   std::vector<std::size_t> lowStart(kDigits + 1, 0);
   std::vector<std::size_t> highStart(kDigits + 1, 0);
-  std::vector<std::uint64_t> keyed;
-  keyed.reserve(tokens.size());
-  std::uint32_t position = 0;
-  for (const PackedColour token : tokens) {
-    if (token == MarkerXToken || token == MarkerYToken) continue;
-    keyed.push_back((std::uint64_t{token} << 32) | position++);
-    ++lowStart[(token & (kDigits - 1)) + 1];
-    ++highStart[((token >> kDigitBits) & (kDigits - 1)) + 1];
+  std::vector<std::uint64_t> keyed(blockColours.size());
+  for (std::size_t position = 0; position < blockColours.size(); ++position) {
+    const PackedColour colour = blockColours[position];
+    keyed[position] = (std::uint64_t{colour} << 32) | position;
+    ++lowStart[(colour & (kDigits - 1)) + 1];
+    ++highStart[((colour >> kDigitBits) & (kDigits - 1)) + 1];
   }
   for (std::size_t d = 0; d < kDigits; ++d) {
     lowStart[d + 1] += lowStart[d];

@@ -1,6 +1,7 @@
 // The encode driver: tokenise, rebuild the shown image, choose the control symbols and the
 // codes, and write header, level tables, counts and coded tokens.
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "BitWriter.h"
@@ -52,10 +53,10 @@ void assignControlSymbols(CodecContext& context) {
   }
 }
 
-CodecStatus checkFormatLimits(const CodecContext& context) {
-  if (context.tokens.size() > kMaxTokens) {
+CodecStatus checkFormatLimits(const CodecContext& context, std::uint64_t tokenCount) {
+  if (tokenCount > kMaxTokens) {
     return CodecStatus::failure(CodecError::TooManyTokens,
-                                "the image needs " + std::to_string(context.tokens.size()) +
+                                "the image needs " + std::to_string(tokenCount) +
                                     " tokens, more than the format's 16777216; raise the "
                                     "tolerance or lower the bits per component");
   }
@@ -110,23 +111,40 @@ void writeTables(const CodecContext& context, BitWriter& out) {
   }
 }
 
-void writeLiteral(const CodecContext& context, PackedColour colour, BitWriter& out) {
-  for (unsigned c = 0; c < 3; ++c) {
-    out.writeBits(context.channelMap[c][channelOf(colour, c)], context.literalBits[c]);
-  }
+// A field of up to 64 bits, as it goes into the stream.
+struct BitField {
+  std::uint64_t bits = 0;
+  unsigned length = 0;
+};
+
+void writeField(BitWriter& out, const BitField& field) {
+  if (field.length > 32) out.writeBits(static_cast<std::uint32_t>(field.bits >> 32), field.length - 32);
+  out.writeBits(static_cast<std::uint32_t>(field.bits), std::min(field.length, 32u));
 }
 
-// What a token needs of its symbol, in one compact array: tokens look symbols up in no
-// particular order, and one cache line then serves the code, its length and the mark.
+// A literal colour: one level index per channel.
+BitField literalOf(const CodecContext& context, PackedColour colour) {
+  BitField field;
+  for (unsigned c = 0; c < 3; ++c) {
+    field.bits = (field.bits << context.literalBits[c]) | context.channelMap[c][channelOf(colour, c)];
+    field.length += context.literalBits[c];
+  }
+  return field;
+}
+
+// What a block needs of its colour's symbol, in one compact array: blocks look symbols up in no
+// particular order, and one cache line then serves the code, its literal and the mark.
 struct SymbolCode {
   std::uint32_t code;
+  std::uint32_t literal;
   std::uint8_t length;  // 0: no code of its own, sent through the escape symbol
+  std::uint8_t literalLength;
   std::uint8_t literalSent;
 };
 
-// The code of each block colour, by its rank among the colours: the colour's symbol index is
-// its rank plus the control values below it (the control symbols were inserted among the
-// colours by value).
+// The code and literal of each block colour, by its rank among the colours: the colour's
+// symbol index is its rank plus the control values below it (the control symbols were
+// inserted among the colours by value).
 std::vector<SymbolCode> codesByColourRank(const CodecContext& context) {
   const SymbolTable& table = context.symbols;
   std::vector<SymbolCode> byRank;
@@ -137,41 +155,66 @@ std::vector<SymbolCode> codesByColourRank(const CodecContext& context) {
                                    e.value) != context.controlValue.end();
     if (control) continue;
     const bool coded = table.codeIndex[i] <= context.lastSymbol;
-    byRank.push_back({e.code, coded ? e.length : std::uint8_t{0}, 0});
+    const BitField literal = literalOf(context, e.value);
+    byRank.push_back({e.code, static_cast<std::uint32_t>(literal.bits),
+                      coded ? e.length : std::uint8_t{0},
+                      static_cast<std::uint8_t>(literal.length), 0});
   }
   return byRank;
 }
 
+// The codes of runs of 0 to 16 copies of one symbol, as single fields.
+std::array<BitField, 17> runsOf(const SymbolEntry& symbol) {
+  std::array<BitField, 17> runs{};
+  for (unsigned count = 1; count < runs.size(); ++count) {
+    runs[count] = runs[count - 1];
+    if (runs[count].length + symbol.length > 64) {
+      runs[count].length = 65;  // too long for one field: written code by code
+      continue;
+    }
+    runs[count].bits = (runs[count].bits << symbol.length) | symbol.code;
+    runs[count].length += symbol.length;
+  }
+  return runs;
+}
+
+void writeRun(BitWriter& out, const std::array<BitField, 17>& runs, const SymbolEntry& symbol,
+              unsigned count) {
+  if (runs[count].length <= 64) {
+    writeField(out, runs[count]);
+    return;
+  }
+  for (unsigned k = 0; k < count; ++k) out.writeBits(symbol.code, symbol.length);
+}
+
+// Each block: its x-doubling markers, its y-doubling markers, its colour's code, and the
+// colour's literal after the first code of that colour (or after the escape symbol).
 void writeTokens(CodecContext& context, BitWriter& out) {
   const SymbolTable& table = context.symbols;
   std::vector<SymbolCode> byRank = codesByColourRank(context);
-  const auto control = [&](unsigned k) {
-    const SymbolEntry& e = table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
-    return SymbolCode{e.code, e.length, 0};
+  const auto control = [&](unsigned k) -> const SymbolEntry& {
+    return table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
   };
-  const SymbolCode markerX = control(0);
-  const SymbolCode markerY = control(1);
-  const SymbolCode escape = control(2);
-  std::size_t block = 0;
-  for (std::uint32_t t = 0; t <= context.lastToken; ++t) {
-    const PackedColour token = context.tokens[t];
-    if (token == MarkerXToken) {
-      out.writeBits(markerX.code, markerX.length);
-    } else if (token == MarkerYToken) {
-      out.writeBits(markerY.code, markerY.length);
-    } else {
-      SymbolCode& symbol = byRank[context.blockColourRank[block++]];
-      if (symbol.length == 0) {
-        out.writeBits(escape.code, escape.length);
-        writeLiteral(context, token, out);
-        continue;
-      }
-      out.writeBits(symbol.code, symbol.length);
-      if (symbol.literalSent == 0) {
-        writeLiteral(context, token, out);
-        symbol.literalSent = 1;
-      }
+  const SymbolEntry& markerX = control(0);
+  const SymbolEntry& markerY = control(1);
+  const SymbolEntry& escape = control(2);
+  const std::array<BitField, 17> xRuns = runsOf(markerX);
+  const std::array<BitField, 17> yRuns = runsOf(markerY);
+  for (std::size_t block = 0; block < context.blockShapes.size(); ++block) {
+    const std::uint16_t shape = context.blockShapes[block];
+    writeRun(out, xRuns, markerX, shape & 0xFFu);
+    writeRun(out, yRuns, markerY, shape >> 8);
+    SymbolCode& symbol = byRank[context.blockColourRank[block]];
+    if (symbol.length == 0) [[unlikely]] {
+      out.writeBits(escape.code, escape.length);
+      out.writeBits(symbol.literal, symbol.literalLength);
+      continue;
     }
+    out.writeBits(symbol.code, symbol.length);
+    // The literal goes with the first code only; a field of no bits writes nothing.
+    const std::uint32_t first = symbol.literalSent ^ 1u;
+    out.writeBits(symbol.literal & (0u - first), symbol.literalLength & (0u - first));
+    symbol.literalSent = 1;
   }
 }
 
@@ -183,10 +226,17 @@ CodecStatus encodeToBytes(CodecContext& context) {
   try {
     context.progressDone = 0;
     context.progressTotal = (rebuilding ? 3 : 1) * context.cellCount();
-    context.lastToken = rebuilding ? tokeniseAndRebuild(context) : tokenise(context);
+    std::uint64_t tokenCount = 0;
+    if (rebuilding) {
+      tokeniseAndRebuild(context);
+      tokenCount = context.tokens.size();
+    } else {
+      tokenCount = tokeniseBlocks(context);
+    }
+    context.lastToken = static_cast<std::uint32_t>(tokenCount - 1);
     assignControlSymbols(context);
     context.escapeSymbol = context.controlValue[2];
-    if (CodecStatus status = checkFormatLimits(context); !status) return status;
+    if (CodecStatus status = checkFormatLimits(context, tokenCount); !status) return status;
     fitCountsAndBuildCodes(context.symbols);
     context.lastSymbol = context.symbols.size() - 1;
     for (unsigned c = 0; c < 3; ++c) {
@@ -195,7 +245,7 @@ CodecStatus encodeToBytes(CodecContext& context) {
     context.literalBits[3] = 0;
 
     BitWriter out(context.stream);
-    context.stream.reserve(context.tokens.size() * 2 + 4096);
+    context.stream.reserve(static_cast<std::size_t>(tokenCount) * 2 + 4096);
     writeHeader(context, out);
     writeTables(context, out);
     writeTokens(context, out);
