@@ -242,23 +242,22 @@ class Encoder {
     context_.reportProgress(1);
   }
 
+  // The nearest level of every value, the lower of two equally near. Levels ascend, so one
+  // pass over values and levels together finds them all.
   void buildSnapTable() {
     for (unsigned c = 0; c < 3; ++c) {
+      const auto& levels = context_.levelValue[c];
+      const std::uint32_t count = context_.levelCount[c];
+      std::uint32_t below = 0;  // the highest level not above v, or the first level
       for (unsigned v = 0; v < 256; ++v) {
-        snapTable_[c][v] = PackedColour{nearestLevel(c, v)} << (8 * c);
+        while (below + 1 < count && levels[below + 1] <= v) ++below;
+        unsigned nearest = levels[below];
+        if (v > nearest && below + 1 < count && levels[below + 1] - v < v - nearest) {
+          nearest = levels[below + 1];
+        }
+        snapTable_[c][v] = PackedColour{nearest} << (8 * c);
       }
     }
-  }
-
-  [[nodiscard]] std::uint8_t nearestLevel(unsigned c, unsigned v) const {
-    const auto& levels = context_.levelValue[c];
-    std::uint8_t nearest = levels[0];
-    for (std::uint32_t l = 1; l < context_.levelCount[c]; ++l) {
-      const unsigned distance = v > levels[l] ? v - levels[l] : levels[l] - v;
-      const unsigned best = v > nearest ? v - nearest : nearest - v;
-      if (distance < best) nearest = levels[l];  // levels ascend: ties keep the lower
-    }
-    return nearest;
   }
 
   [[nodiscard]] PackedColour snap(PackedColour colour) const noexcept {
