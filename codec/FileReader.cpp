@@ -254,7 +254,6 @@ class BitStreamSource {
 CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in,
                              CanonicalDecoder& decoder) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
-  context.pixels.fill(EmptyCell);
   context.cursor = 0;
   BitStreamSource source(context, in, decoder);
   RebuildWalk<BitStreamSource> first(context, source, log);

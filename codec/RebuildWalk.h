@@ -16,7 +16,9 @@ namespace tq1 {
 template <typename Source>
 class RebuildWalk {
  public:
-  // Expects `pixels` all EmptyCell.
+  // The coverage map, not the grid, says which cells are filled: a walk that succeeds writes
+  // every cell of `pixels`, since each cell still empty when the walk reaches it anchors a
+  // block.
   RebuildWalk(CodecContext& context, Source& source, BlockLog& log)
       : context_(context), grid_(context.pixels), source_(source), log_(log),
         coverage_(context.width(), context.height()) {}

@@ -131,6 +131,13 @@ TEST(FileFormat, DecodeEqualsTheEncodersRebuiltImage) {
     ASSERT_EQ(leanDecoded.pixels, encoded.pixels) << "round " << round;
     EXPECT_TRUE(leanDecoded.flatPixels.empty());
     EXPECT_TRUE(leanDecoded.tokens.empty());
+
+    // A context that held another image of the same size keeps nothing of it.
+    CodecContext reused;
+    reused.outputs = CodecOutputs::ResultOnly;
+    ASSERT_TRUE(decodeImage(encodeImage(Grid(w, h, 0x00ABCDEF), CodecParams{}), reused).ok());
+    ASSERT_TRUE(decodeImage(bytes, reused).ok());
+    ASSERT_EQ(reused.pixels, encoded.pixels) << "round " << round;
   }
 }
 
