@@ -148,7 +148,7 @@ class BitStreamSource {
   // Reads one token. The literal colour that would follow the code is taken from the same
   // window whether or not the symbol is new, so that the common cases, a known colour and a
   // colour seen for the first time, need no branch on which they are.
-  bool next(PackedColour& token) {
+  [[gnu::always_inline]] bool next(PackedColour& token) {
     std::size_t& t = context_.cursor;
     if (t >= declared_) return fail(CodecError::MissingTokens);
     const std::uint64_t window = in_.peek57();
@@ -157,14 +157,17 @@ class BitStreamSource {
     bool levelsValid = true;
     const PackedColour literal = literalAt(window << code.length, levelsValid);
     const bool isNew = value == EmptyCell;
-    if (value == context_.escapeSymbol ||
-        (isNew && (!levelsValid || literal == context_.escapeSymbol))) [[unlikely]] {
+    const bool unusual = (value == context_.escapeSymbol) |
+                         (isNew & (!levelsValid | (literal == context_.escapeSymbol)));
+    if (unusual) [[unlikely]] {
       in_.skip(code.length);
       if (!resolve(code.slot, token)) return fail(CodecError::InvalidLevelIndex);
     } else {
-      token = isNew ? literal : value;
+      // Masks rather than a branch: whether a symbol is new follows no pattern.
+      const std::uint32_t newMask = 0u - static_cast<std::uint32_t>(isNew);
+      token = (literal & newMask) | (value & ~newMask);
       decoder_.setValue(code.slot, token);
-      in_.skip(code.length + (isNew ? literalLength_ : 0u));
+      in_.skip(code.length + (literalLength_ & newMask));
     }
     if (in_.overrun()) return fail(CodecError::Truncated);
     if (keepTokens_) context_.tokens[t] = token;
