@@ -9,6 +9,7 @@
 #include "BlockLog.h"
 #include "BlockRange.h"
 #include "ColourRanks.h"
+#include "SmallShapes.h"
 #include "Quantiser.h"
 #include "CoverageMap.h"
 
@@ -86,9 +87,41 @@ class Encoder {
     }
   }
 
-  // The block anchored at the uncovered cell (x, y). Most blocks of photos are a single cell:
-  // when neither the cell below nor the one to the right joins it, no other shape can pass.
+  // The block anchored at the uncovered cell (x, y). Nearly every block of a photo is at most
+  // 4 x 4 cells: all such shapes are tested at once, and only when one 4 cells wide or tall
+  // passes, and a larger shape fits, does the shape search go on.
   void leaf(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
+    const std::uint32_t columnsLeft = context_.width() - x;
+    const std::uint32_t rowsLeft = context_.height() - y;
+    // Four cells are read down each column; past the bottom of the last column they would
+    // leave the grid.
+    if (columnsLeft <= 4 && rowsLeft < 4) {
+      leafBySearch(x, y, cell);
+      return;
+    }
+    const unsigned mask = uniformSmallShapes(cell, stride_, std::min(columnsLeft, 4u),
+                                             std::min(rowsLeft, 4u), context_.tolerance);
+    if (((mask & kFourWideShapes) != 0 && columnsLeft >= 8) ||
+        ((mask & kFourTallShapes) != 0 && rowsLeft >= 8)) {
+      search(x, y, cell, (mask >> smallShapeBit(0, 1)) & 1, (mask >> smallShapeBit(1, 0)) & 1);
+      return;
+    }
+    const unsigned shape = largestSmallShape(mask);
+    if (shape == 0) {
+      emitCell(x, y, cell);
+      return;
+    }
+    const unsigned a = shape & 0xF;
+    const unsigned b = shape >> 4;
+    // At tolerance 0 every cell of the block is the first, already a level value.
+    const PackedColour colour = context_.tolerance == 0 ? *cell : snap(averageOf(x, y, a, b));
+    emit(x, y, a, b, colour);
+  }
+
+  // The same block found by the shape search alone, for the cells where four cells down a
+  // column would leave the grid. When neither the cell below nor the one to the right joins
+  // the anchor, no other shape can pass.
+  void leafBySearch(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
     const PackedColour first = *cell;
     const bool down = y < context_.maxY && pairUniform(first, cell[1]);
     const bool right = x < context_.maxX && pairUniform(first, cell[stride_]);
