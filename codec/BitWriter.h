@@ -1,8 +1,11 @@
 // Appends bit fields most significant bit first to a byte vector; unwritten low bits of the
-// last byte stay zero. Whole 32-bit words go out at once into room made ahead, so a field
-// costs a shift and an or, and a store every fourth byte.
+// last byte stay zero. After every field the whole bytes it completed go out at once: eight
+// bytes are stored unconditionally and the end moves on by the number of complete ones, so a
+// field costs a few shifts and a store, with no branch on where the byte boundaries fall.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -11,31 +14,32 @@ namespace tq1 {
 
 class BitWriter {
  public:
+  // The widest field writeBits takes.
+  static constexpr unsigned kMaxField = 56;
+
   explicit BitWriter(std::vector<std::uint8_t>& bytes) : bytes_(bytes) { bytes_.clear(); }
 
-  // Appends the n low bits of value (n from 0 to 32; value must be below 2^n).
-  void writeBits(std::uint32_t value, unsigned n) {
-    // Fewer than 32 bits were pending, so the shift keeps all of them; older bits that fall
-    // off the top have been written already.
+  // Appends the n low bits of value (n from 0 to kMaxField; value must be below 2^n).
+  void writeBits(std::uint64_t value, unsigned n) {
+    // At most 7 bits were pending, so the shift keeps all of them; older bits that fall off
+    // the top have been written already.
     accumulator_ = (accumulator_ << n) | value;
     pending_ += n;
-    if (pending_ >= 32) {
-      pending_ -= 32;
-      writeWord(static_cast<std::uint32_t>(accumulator_ >> pending_));
-    }
+    if (used_ + 8 > bytes_.size()) grow();
+    // The pending bits at the top of a word, first bit highest: two shifts, since none may be
+    // pending.
+    std::uint64_t word = (accumulator_ << (63 - pending_)) << 1;
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+    std::memcpy(bytes_.data() + used_, &word, 8);
+    used_ += pending_ / 8;
+    pending_ %= 8;
   }
 
-  // Writes out the pending bits, the last byte padded with zero bits; call once when done.
+  // Ends the data after the last field, its last byte padded with zero bits; call once when
+  // done.
   void finish() {
+    used_ += pending_ > 0 ? 1 : 0;
     bytes_.resize(used_);
-    while (pending_ >= 8) {
-      pending_ -= 8;
-      bytes_.push_back(static_cast<std::uint8_t>(accumulator_ >> pending_));
-    }
-    if (pending_ > 0) {
-      bytes_.push_back(static_cast<std::uint8_t>(accumulator_ << (8 - pending_)));
-    }
-    used_ = bytes_.size();
     pending_ = 0;
     accumulator_ = 0;
   }
@@ -45,20 +49,15 @@ class BitWriter {
   }
 
  private:
-  void writeWord(std::uint32_t word) {
-    if (used_ + 4 > bytes_.size()) bytes_.resize(bytes_.size() * 2 + 4096);
-    const std::uint8_t out[4] = {static_cast<std::uint8_t>(word >> 24),
-                                 static_cast<std::uint8_t>(word >> 16),
-                                 static_cast<std::uint8_t>(word >> 8),
-                                 static_cast<std::uint8_t>(word)};
-    std::memcpy(bytes_.data() + used_, out, 4);
-    used_ += 4;
+  // Room for the next eight-byte store; capacity reserved beforehand is used first.
+  void grow() {
+    bytes_.resize(std::max(bytes_.capacity(), bytes_.size() * 2 + 4096));
   }
 
-  std::vector<std::uint8_t>& bytes_;  // holds used_ bytes, then room
+  std::vector<std::uint8_t>& bytes_;  // holds used_ whole bytes, the pending bits, then room
   std::size_t used_ = 0;
-  std::uint64_t accumulator_ = 0;  // its low `pending_` bits are not written yet
-  unsigned pending_ = 0;
+  std::uint64_t accumulator_ = 0;  // its low `pending_` bits are not in a whole byte yet
+  unsigned pending_ = 0;           // below 8 between fields
 };
 
 }  // namespace tq1

@@ -111,16 +111,11 @@ void writeTables(const CodecContext& context, BitWriter& out) {
   }
 }
 
-// A field of up to 64 bits, as it goes into the stream.
+// A field of up to BitWriter::kMaxField bits, as it goes into the stream.
 struct BitField {
   std::uint64_t bits = 0;
   unsigned length = 0;
 };
-
-void writeField(BitWriter& out, const BitField& field) {
-  if (field.length > 32) out.writeBits(static_cast<std::uint32_t>(field.bits >> 32), field.length - 32);
-  out.writeBits(static_cast<std::uint32_t>(field.bits), std::min(field.length, 32u));
-}
 
 // A literal colour: one level index per channel.
 BitField literalOf(const CodecContext& context, PackedColour colour) {
@@ -163,57 +158,69 @@ std::vector<SymbolCode> codesByColourRank(const CodecContext& context) {
   return byRank;
 }
 
-// The codes of runs of 0 to 16 copies of one symbol, as single fields.
-std::array<BitField, 17> runsOf(const SymbolEntry& symbol) {
-  std::array<BitField, 17> runs{};
-  for (unsigned count = 1; count < runs.size(); ++count) {
-    runs[count] = runs[count - 1];
-    if (runs[count].length + symbol.length > 64) {
-      runs[count].length = 65;  // too long for one field: written code by code
-      continue;
+// The markers that start a block of each shape, x-markers then y-markers, as single fields
+// where they fit one (a length above the widest field marks those written code by code).
+class MarkerFields {
+ public:
+  MarkerFields(const SymbolEntry& markerX, const SymbolEntry& markerY)
+      : markerX_(markerX), markerY_(markerY) {
+    for (unsigned n = 0; n <= 16; ++n) {
+      for (unsigned m = 0; m <= 16; ++m) {
+        BitField& field = fields_[n][m];
+        for (unsigned k = 0; k < n + m; ++k) {
+          const SymbolEntry& marker = k < n ? markerX : markerY;
+          if (field.length + marker.length > BitWriter::kMaxField) {
+            field.length = BitWriter::kMaxField + 1;
+            break;
+          }
+          field.bits = (field.bits << marker.length) | marker.code;
+          field.length += marker.length;
+        }
+      }
     }
-    runs[count].bits = (runs[count].bits << symbol.length) | symbol.code;
-    runs[count].length += symbol.length;
   }
-  return runs;
-}
 
-void writeRun(BitWriter& out, const std::array<BitField, 17>& runs, const SymbolEntry& symbol,
-              unsigned count) {
-  if (runs[count].length <= 64) {
-    writeField(out, runs[count]);
-    return;
+  void write(BitWriter& out, unsigned n, unsigned m) const {
+    const BitField& field = fields_[n][m];
+    if (field.length <= BitWriter::kMaxField) [[likely]] {
+      out.writeBits(field.bits, field.length);
+      return;
+    }
+    for (unsigned k = 0; k < n; ++k) out.writeBits(markerX_.code, markerX_.length);
+    for (unsigned k = 0; k < m; ++k) out.writeBits(markerY_.code, markerY_.length);
   }
-  for (unsigned k = 0; k < count; ++k) out.writeBits(symbol.code, symbol.length);
-}
+
+ private:
+  const SymbolEntry& markerX_;
+  const SymbolEntry& markerY_;
+  std::array<std::array<BitField, 17>, 17> fields_{};
+};
 
 // Each block: its x-doubling markers, its y-doubling markers, its colour's code, and the
-// colour's literal after the first code of that colour (or after the escape symbol).
+// colour's literal after the first code of that colour (or after the escape symbol). A code
+// of at most 32 bits and a literal of at most 24 go out as one field.
 void writeTokens(CodecContext& context, BitWriter& out) {
   const SymbolTable& table = context.symbols;
   std::vector<SymbolCode> byRank = codesByColourRank(context);
   const auto control = [&](unsigned k) -> const SymbolEntry& {
     return table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
   };
-  const SymbolEntry& markerX = control(0);
-  const SymbolEntry& markerY = control(1);
+  const MarkerFields markers(control(0), control(1));
   const SymbolEntry& escape = control(2);
-  const std::array<BitField, 17> xRuns = runsOf(markerX);
-  const std::array<BitField, 17> yRuns = runsOf(markerY);
   for (std::size_t block = 0; block < context.blockShapes.size(); ++block) {
     const std::uint16_t shape = context.blockShapes[block];
-    writeRun(out, xRuns, markerX, shape & 0xFFu);
-    writeRun(out, yRuns, markerY, shape >> 8);
+    markers.write(out, shape & 0xFFu, shape >> 8);
     SymbolCode& symbol = byRank[context.blockColourRank[block]];
     if (symbol.length == 0) [[unlikely]] {
       out.writeBits(escape.code, escape.length);
       out.writeBits(symbol.literal, symbol.literalLength);
       continue;
     }
-    out.writeBits(symbol.code, symbol.length);
-    // The literal goes with the first code only; a field of no bits writes nothing.
+    // The literal goes with the first code only.
     const std::uint32_t first = symbol.literalSent ^ 1u;
-    out.writeBits(symbol.literal & (0u - first), symbol.literalLength & (0u - first));
+    const unsigned literalLength = symbol.literalLength & (0u - first);
+    out.writeBits((std::uint64_t{symbol.code} << literalLength) | (symbol.literal & (0u - first)),
+                  symbol.length + literalLength);
     symbol.literalSent = 1;
   }
 }

@@ -77,20 +77,30 @@ TEST(BitReader, ReadingPastTheEndIsFlaggedAndReadsZero) {
 }
 
 TEST(BitStream, RandomFieldsRoundTrip) {
-  std::vector<std::pair<std::uint32_t, unsigned>> fields;
-  std::uint32_t seed = 12345;
+  std::vector<std::pair<std::uint64_t, unsigned>> fields;
+  std::uint64_t seed = 12345;
   for (int i = 0; i < 5000; ++i) {
-    seed = seed * 1103515245 + 12345;
-    const unsigned n = seed % 33;
-    const std::uint32_t value = n == 32 ? seed : (n == 0 ? 0 : (seed * 2654435761u) & ((1u << n) - 1));
+    seed = seed * 6364136223846793005u + 1442695040888963407u;
+    const unsigned n = static_cast<unsigned>((seed >> 33) % (BitWriter::kMaxField + 1));
+    const std::uint64_t value = n == 0 ? 0 : (seed * 0x9E3779B97F4A7C15u) >> (64 - n);
     fields.emplace_back(value, n);
   }
   std::vector<std::uint8_t> bytes;
   BitWriter writer(bytes);
-  for (auto [v, n] : fields) writer.writeBits(v, n);
+  std::uint64_t bits = 0;
+  for (auto [v, n] : fields) {
+    writer.writeBits(v, n);
+    bits += n;
+    ASSERT_EQ(writer.bitCursor(), bits);
+  }
   writer.finish();
+  ASSERT_EQ(bytes.size(), (bits + 7) / 8);
   BitReader reader(bytes);
-  for (auto [v, n] : fields) ASSERT_EQ(reader.readBits(n), v);
+  for (auto [v, n] : fields) {
+    const unsigned high = n > 32 ? n - 32 : 0;
+    const std::uint64_t read = (std::uint64_t{reader.readBits(high)} << (n - high)) | reader.readBits(n - high);
+    ASSERT_EQ(read, v) << n << " bits";
+  }
   EXPECT_FALSE(reader.overrun());
 }
 
