@@ -119,26 +119,32 @@ class BitStreamSource {
     prepareLiterals();
   }
 
-  // The markers that start a block, as far as one lookup reads them (none near the end of
-  // the data or of the declared tokens, where each token is checked on its own); the walk
-  // reads on token by token from there.
-  void readMarkerRun(unsigned& n, unsigned& m) {
-    if (!runs_.used() || in_.bitsLeft() < 64) return;
-    const MarkerRuns::Run run = runs_.runAt(in_.peek32());
-    const std::size_t count = run.xMarkers + run.yMarkers;
+  // The markers that start a block, as far as one lookup reads them, and the token after
+  // them, from one look at the stream where it holds both (away from the end of the data and
+  // of the declared tokens, where each token is checked on its own). The walk reads on token by
+  // token from there.
+  [[gnu::always_inline]] bool readBlockStart(unsigned& n, unsigned& m, PackedColour& token) {
     std::size_t& t = context_.cursor;
+    if (!runs_.used() || in_.bitsLeft() < 64 || t + kMaxRun >= declared_) return next(token);
+    const std::uint64_t window = in_.peek57();
+    const MarkerRuns::Run run = runs_.runAt(static_cast<std::uint32_t>(window >> 32));
     // An empty run goes through unbranched: a third of the blocks have no markers, in no
     // pattern.
-    if (t + count >= declared_) return;
-    in_.skip(run.bits);
     if (keepTokens_) {
       auto at = context_.tokens.begin() + static_cast<std::ptrdiff_t>(t);
       at = std::fill_n(at, run.xMarkers, context_.markerX);
       std::fill_n(at, run.yMarkers, context_.markerY);
     }
-    t += count;
+    t += run.xMarkers + run.yMarkers;
     n = run.xMarkers;
     m = run.yMarkers;
+    const std::uint64_t rest = window << run.bits;
+    const CanonicalDecoder::Code code = decoder_.codeAt(static_cast<std::uint32_t>(rest >> 32));
+    if (run.bits + code.length + literalLength_ > kWindowBits) [[unlikely]] {
+      in_.skip(run.bits);
+      return next(token);
+    }
+    return tokenAt(rest, run.bits, code, token);
   }
 
   // The symbols' values as decoding left them, as the sequential reading of the table
@@ -151,30 +157,10 @@ class BitStreamSource {
   // window whether or not the symbol is new, so that the common cases, a known colour and a
   // colour seen for the first time, need no branch on which they are.
   [[gnu::always_inline]] bool next(PackedColour& token) {
-    std::size_t& t = context_.cursor;
-    if (t >= declared_) return fail(CodecError::MissingTokens);
+    if (context_.cursor >= declared_) return fail(CodecError::MissingTokens);
     const std::uint64_t window = in_.peek57();
     const CanonicalDecoder::Code code = decoder_.codeAt(static_cast<std::uint32_t>(window >> 32));
-    const PackedColour value = decoder_.value(code.slot);
-    bool levelsValid = true;
-    const PackedColour literal = literalAt(window << code.length, levelsValid);
-    const bool isNew = value == EmptyCell;
-    const bool unusual = (value == context_.escapeSymbol) |
-                         (isNew & (!levelsValid | (literal == context_.escapeSymbol)));
-    if (unusual) [[unlikely]] {
-      in_.skip(code.length);
-      if (!resolve(code.slot, token)) return fail(CodecError::InvalidLevelIndex);
-    } else {
-      // Masks rather than a branch: whether a symbol is new follows no pattern.
-      const std::uint32_t newMask = 0u - static_cast<std::uint32_t>(isNew);
-      token = (literal & newMask) | (value & ~newMask);
-      decoder_.setValue(code.slot, token);
-      in_.skip(code.length + (literalLength_ & newMask));
-    }
-    if (in_.overrun()) return fail(CodecError::Truncated);
-    if (keepTokens_) context_.tokens[t] = token;
-    ++t;
-    return true;
+    return tokenAt(window, 0, code, token);
   }
 
   // Reads the tokens after those the walk used, then restores the cursor behind the last one
@@ -192,6 +178,36 @@ class BitStreamSource {
   [[nodiscard]] CodecError failure() const noexcept { return failure_; }
 
  private:
+  static constexpr unsigned kWindowBits = 57;  // what one look at the stream shows
+  static constexpr std::size_t kMaxRun = 2 * MarkerRuns::kWindowBits;  // tokens one look reads
+
+  // The token whose code, `code`, starts `window`, which begins `before` bits ahead of the
+  // stream's cursor and holds the code and a literal after it.
+  [[gnu::always_inline]] bool tokenAt(std::uint64_t window, unsigned before,
+                                      CanonicalDecoder::Code code, PackedColour& token) {
+    std::size_t& t = context_.cursor;
+    const PackedColour value = decoder_.value(code.slot);
+    bool levelsValid = true;
+    const PackedColour literal = literalAt(window << code.length, levelsValid);
+    const bool isNew = value == EmptyCell;
+    const bool unusual = (value == context_.escapeSymbol) |
+                         (isNew & (!levelsValid | (literal == context_.escapeSymbol)));
+    if (unusual) [[unlikely]] {
+      in_.skip(before + code.length);
+      if (!resolve(code.slot, token)) return fail(CodecError::InvalidLevelIndex);
+    } else {
+      // Masks rather than a branch: whether a symbol is new follows no pattern.
+      const std::uint32_t newMask = 0u - static_cast<std::uint32_t>(isNew);
+      token = (literal & newMask) | (value & ~newMask);
+      decoder_.setValue(code.slot, token);
+      in_.skip(before + code.length + (literalLength_ & newMask));
+    }
+    if (in_.overrun()) return fail(CodecError::Truncated);
+    if (keepTokens_) context_.tokens[t] = token;
+    ++t;
+    return true;
+  }
+
   // The value of a symbol that is new or the escape symbol, read after its code: a symbol
   // seen for the first time takes the literal colour that follows its code, and the escape
   // symbol stands for the literal that follows it, each time.

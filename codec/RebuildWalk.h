@@ -35,13 +35,19 @@ class RebuildWalk {
 
  private:
   // A block is its x-doubling markers, then its y-doubling markers, then its colour. A
-  // source may read a run of markers at once; the tokens after it are read one by one.
+  // source may read a run of markers and the token after it at once; further tokens are read
+  // one by one.
   bool readBlock(std::uint32_t x, std::uint32_t y) {
     PackedColour token = 0;
     unsigned n = 0;
     unsigned m = 0;
-    if constexpr (requires { source_.readMarkerRun(n, m); }) source_.readMarkerRun(n, m);
-    if (!source_.next(token)) return fail(source_.failure());
+    bool read = false;
+    if constexpr (requires { source_.readBlockStart(n, m, token); }) {
+      read = source_.readBlockStart(n, m, token);
+    } else {
+      read = source_.next(token);
+    }
+    if (!read) return fail(source_.failure());
     while (m == 0 && token == context_.markerX) {
       ++n;
       if (!source_.next(token)) return fail(source_.failure());

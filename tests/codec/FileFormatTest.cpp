@@ -381,53 +381,124 @@ TEST(FileFormat, LiteralEqualToTheEmptyMarkerLeavesTheCellEmpty) {
 }
 
 
+// A file written token by token, as another writer might: the header, level tables and
+// counts from the fields given, then each token's code and, where given, literal bits.
+struct HandMadeFile {
+  std::uint32_t width = 1, height = 1;
+  std::array<std::vector<std::uint8_t>, 4> levels;
+  std::vector<std::uint32_t> counts;
+  std::array<std::uint32_t, 3> controlIndex{}, controlValue{};
+  struct Token {
+    std::uint32_t symbol;
+    std::uint32_t literal = 0;
+    unsigned literalBits = 0;
+  };
+  std::vector<Token> tokens;
+
+  [[nodiscard]] Bytes write() const {
+    SymbolTable table;
+    for (const std::uint32_t count : counts) {
+      table.entries.push_back(SymbolEntry{});
+      table.entries.back().count = count;
+    }
+    table.buildCodes(static_cast<std::uint32_t>(counts.size() - 1));
+    Bytes bytes;
+    BitWriter out(bytes);
+    out.writeBits(0x54510100u, 32);
+    out.writeBits(width - 1, kSideBits);
+    out.writeBits(height - 1, kSideBits);
+    out.writeBits(0, 8);
+    out.writeBits(0, 8);
+    for (const auto& channel : levels) out.writeBits(channel.size() - 1, 8);
+    out.writeBits(static_cast<std::uint32_t>(counts.size() - 1), kSymbolCountBits);
+    out.writeBits(static_cast<std::uint32_t>(tokens.size() - 1), kTokenCountBits);
+    for (std::uint32_t k = 0; k < 3; ++k) {
+      out.writeBits(controlValue[k], kControlValueBits);
+      out.writeBits(controlIndex[k], kControlIndexBits);
+    }
+    for (const auto& channel : levels) {
+      for (const std::uint8_t level : channel) out.writeBits(level, 8);
+    }
+    for (const std::uint32_t count : counts) out.writeBits(count, kCountBits);
+    for (const Token& token : tokens) {
+      const SymbolEntry& e = table.entries[token.symbol];
+      out.writeBits(e.code, e.length);
+      out.writeBits(token.literal, token.literalBits);
+    }
+    out.finish();
+    return bytes;
+  }
+
+  [[nodiscard]] unsigned codeLength(std::uint32_t symbol) const {
+    SymbolTable table;
+    for (const std::uint32_t count : counts) {
+      table.entries.push_back(SymbolEntry{});
+      table.entries.back().count = count;
+    }
+    table.buildCodes(static_cast<std::uint32_t>(counts.size() - 1));
+    return table.entries[symbol].length;
+  }
+};
+
 // A file from another writer, which sends colours through the escape symbol: each escape is
 // followed by a literal of its own, and the escape symbol never takes a literal as its value.
 // Symbol 0 is a colour; 1, 2 and 3 are the x-marker, the y-marker and the escape symbol. The
 // red channel has the levels 10 and 20, the others one level; a literal takes a bit for each.
 TEST(FileFormat, EscapedColoursBringALiteralEachTime) {
-  struct Token {
-    std::uint32_t symbol;
-    int literal;  // red level index, or -1 for none
-  };
-  const std::vector<Token> tokens = {{3, 0}, {0, 1}, {3, 1}, {0, -1}, {3, 0}, {0, -1}};
-  SymbolTable table;
-  for (std::uint32_t i = 0; i < 4; ++i) table.entries.push_back(SymbolEntry{});
-  const std::uint32_t counts[4] = {3, 1, 1, 3};
-  for (std::uint32_t i = 0; i < 4; ++i) table.entries[i].count = counts[i];
-  table.buildCodes(3);
-
-  Bytes bytes;
-  BitWriter out(bytes);
-  out.writeBits(0x54510100u, 32);
-  out.writeBits(5, kSideBits);  // six cells in a row
-  out.writeBits(0, kSideBits);
-  out.writeBits(0, 8);
-  out.writeBits(0, 8);
-  for (const std::uint32_t levels : {2u, 1u, 1u, 1u}) out.writeBits(levels - 1, 8);
-  out.writeBits(3, kSymbolCountBits);
-  out.writeBits(static_cast<std::uint32_t>(tokens.size() - 1), kTokenCountBits);
-  for (std::uint32_t k = 0; k < 3; ++k) {
-    out.writeBits(1 + k, kControlValueBits);  // values no colour here uses
-    out.writeBits(1 + k, kControlIndexBits);
-  }
-  for (const std::uint32_t level : {10u, 20u, 0u, 0u, 0u}) out.writeBits(level, 8);
-  for (const std::uint32_t count : counts) out.writeBits(count, kCountBits);
-  for (const Token& token : tokens) {
-    const SymbolEntry& e = table.entries[token.symbol];
-    out.writeBits(e.code, e.length);
-    if (token.literal >= 0) out.writeBits(static_cast<std::uint32_t>(token.literal) << 2, 3);
-  }
-  out.finish();
+  HandMadeFile file;
+  file.width = 6;
+  file.levels = {{{10, 20}, {0}, {0}, {0}}};
+  file.counts = {3, 1, 1, 3};
+  file.controlIndex = {1, 2, 3};
+  file.controlValue = {1, 2, 3};  // values no colour here uses
+  const auto red = [](std::uint32_t level) { return level << 2; };
+  file.tokens = {{3, red(0), 3}, {0, red(1), 3}, {3, red(1), 3}, {0}, {3, red(0), 3}, {0}};
 
   CodecContext decoded;
-  const CodecStatus status = decodeImage(bytes, decoded);
+  const CodecStatus status = decodeImage(file.write(), decoded);
   ASSERT_TRUE(status.ok()) << status.message();
   const PackedColour red10 = rgbColour(10, 0, 0);
   const PackedColour red20 = rgbColour(20, 0, 0);
   EXPECT_EQ(decoded.tokens, (std::vector<PackedColour>{red10, red20, red20, red20, red10, red20}));
   EXPECT_EQ(decoded.symbols.entries[0].value, red20);
   EXPECT_EQ(decoded.symbols.entries[3].value, 3u);
+}
+
+// Markers, a long code and a full literal that together do not fit one look at the stream:
+// the reader takes the markers first and the colour after them. Counts growing like Fibonacci
+// numbers give the colour (symbol 0) a code of 28 bits and the markers codes of 2 and 3 bits.
+TEST(FileFormat, MarkersLongCodeAndLiteralBeyondOneLook) {
+  HandMadeFile file;
+  file.width = 4;
+  file.height = 4;
+  for (unsigned c = 0; c < 3; ++c) {
+    for (unsigned v = 0; v < 256; ++v) file.levels[c].push_back(static_cast<std::uint8_t>(v));
+  }
+  file.levels[3] = {0};
+  std::vector<std::uint32_t> fibonacci = {1, 1};
+  while (fibonacci.size() < 29) fibonacci.push_back(fibonacci[fibonacci.size() - 1] + fibonacci[fibonacci.size() - 2]);
+  // Symbol 0: the colour, least frequent; 1: the x-marker, 2: the y-marker, 3: the escape
+  // symbol, most frequent; the rest unused colours.
+  file.counts = {fibonacci[0], fibonacci[27], fibonacci[26], fibonacci[28]};
+  for (std::size_t k = 1; k < 26; ++k) file.counts.push_back(fibonacci[k]);
+  // One more unused colour puts the block's first bit in the middle of a byte (bit 4).
+  file.counts.push_back(fibonacci[25]);
+  file.controlIndex = {1, 2, 3};
+  file.controlValue = {1, 2, 3};
+  const unsigned markerBits = 2 * file.codeLength(1) + 2 * file.codeLength(2);
+  ASSERT_LE(markerBits, 13u);
+  ASSERT_GT(markerBits + file.codeLength(0) + 24, 57u);
+  const std::uint32_t literal = (10u << 16) | (20u << 8) | 255u;  // red, green, blue levels
+  file.tokens = {{1}, {1}, {2}, {2}, {0, literal, 24}};
+  // More tokens than the walk needs, so that the stream goes on well past the block.
+  for (int k = 0; k < 30; ++k) file.tokens.push_back({0});
+
+  CodecContext decoded;
+  const CodecStatus status = decodeImage(file.write(), decoded);
+  ASSERT_TRUE(status.ok()) << status.message();
+  EXPECT_EQ(decoded.pixels, Grid(4, 4, rgbColour(10, 20, 255)));
+  EXPECT_EQ(decoded.cursor, 5u);
+  EXPECT_EQ(decoded.tokens.size(), 35u);
 }
 
 }  // namespace
