@@ -60,6 +60,7 @@ class Encoder {
         keepTokens_(keepTokens),
         coverage_(context.width(), context.height()) {
     buildSnapTable();
+    colours_.reserve(static_cast<std::size_t>(context.cellCount() / 3) + 16);  // photos need less
     if (gridCovered) markCoveredCells();
   }
 
