@@ -56,6 +56,7 @@ class Encoder {
         grid_(context.pixels),
         cells_(context.pixels.cells().data()),
         stride_(context.height()),
+        cellCount_(context.pixels.cells().size()),
         log_(log),
         keepTokens_(keepTokens),
         coverage_(context.width(), context.height()) {
@@ -94,14 +95,15 @@ class Encoder {
   void leaf(std::uint32_t x, std::uint32_t y, PackedColour* cell) {
     const std::uint32_t columnsLeft = context_.width() - x;
     const std::uint32_t rowsLeft = context_.height() - y;
-    // Four cells are read down each column; past the bottom of the last column they would
-    // leave the grid.
-    if (columnsLeft <= 4 && rowsLeft < 4) {
+    const std::uint32_t columns = std::min(columnsLeft, 4u);
+    // Four cells are read down each column from row y, running on into the next columns
+    // below the bottom: near the end of the grid they would leave it.
+    if (std::size_t{x + columns - 1} * stride_ + y + 4 > cellCount_) {
       leafBySearch(x, y, cell);
       return;
     }
-    const unsigned mask = uniformSmallShapes(cell, stride_, std::min(columnsLeft, 4u),
-                                             std::min(rowsLeft, 4u), context_.tolerance);
+    const unsigned mask = uniformSmallShapes(cell, stride_, columns, std::min(rowsLeft, 4u),
+                                             context_.tolerance);
     if (((mask & kFourWideShapes) != 0 && columnsLeft >= 8) ||
         ((mask & kFourTallShapes) != 0 && rowsLeft >= 8)) {
       search(x, y, cell, (mask >> smallShapeBit(0, 1)) & 1, (mask >> smallShapeBit(1, 0)) & 1);
@@ -303,6 +305,7 @@ class Encoder {
   Grid& grid_;
   PackedColour* cells_;
   std::size_t stride_;  // cells per column
+  std::size_t cellCount_;
   BlockLog* log_;
   bool keepTokens_;
   std::vector<PackedColour> colours_;  // of the blocks, in walk order

@@ -170,6 +170,24 @@ TEST(Tokenise, MatchesFullBlockTestsOnRandomImages) {
   }
 }
 
+// Small and thin images of every size to 12 x 12, where the shapes tested together near the
+// right and bottom edges reach past the image and, in a grid only a few cells high, past the
+// end of the grid (which the sanitizer builds would report).
+TEST(Tokenise, MatchesFullBlockTestsOnEverySmallSize) {
+  std::mt19937 random(77);
+  for (std::uint32_t w = 1; w <= 12; ++w) {
+    for (std::uint32_t h = 1; h <= 12; ++h) {
+      const Grid image = testing::patchyImage(random, w, h, static_cast<int>(random() % 4));
+      CodecParams params;
+      params.tolerance = static_cast<std::uint8_t>(random() % 3 == 0 ? 0 : 40 + random() % 60);
+      CodecContext fast = contextFor(image, params);
+      tokenise(fast);
+      CodecContext slow = contextFor(image, params);
+      ASSERT_EQ(fast.tokens, reference::tokenise(slow)) << w << "x" << h;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tq1
 
