@@ -112,7 +112,9 @@ class BitStreamSource {
   BitStreamSource(CodecContext& context, BitReader& in, CanonicalDecoder& decoder)
       : context_(context), in_(in), decoder_(decoder),
         declared_(std::size_t{context.lastToken} + 1),
-        keepTokens_(context.outputs == CodecOutputs::Everything) {
+        keepTokens_(context.outputs == CodecOutputs::Everything),
+        markerX_(context.markerX), markerY_(context.markerY), escape_(context.escapeSymbol),
+        literalBits_(context.literalBits), levelCount_(context.levelCount) {
     context_.tokens.clear();
     if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
     runs_.build(context.symbols, context.lastSymbol, context.markerX, context.markerY);
@@ -124,7 +126,7 @@ class BitStreamSource {
   // of the declared tokens, where each token is checked on its own). The walk reads on token by
   // token from there.
   [[gnu::always_inline]] bool readBlockStart(unsigned& n, unsigned& m, PackedColour& token) {
-    std::size_t& t = context_.cursor;
+    std::size_t& t = cursor_;
     if (!runs_.used() || in_.bitsLeft() < 64 || t + kMaxRun >= declared_) return next(token);
     const std::uint64_t window = in_.peek57();
     const MarkerRuns::Run run = runs_.runAt(static_cast<std::uint32_t>(window >> 32));
@@ -132,8 +134,8 @@ class BitStreamSource {
     // pattern.
     if (keepTokens_) {
       auto at = context_.tokens.begin() + static_cast<std::ptrdiff_t>(t);
-      at = std::fill_n(at, run.xMarkers, context_.markerX);
-      std::fill_n(at, run.yMarkers, context_.markerY);
+      at = std::fill_n(at, run.xMarkers, markerX_);
+      std::fill_n(at, run.yMarkers, markerY_);
     }
     t += run.xMarkers + run.yMarkers;
     n = run.xMarkers;
@@ -157,18 +159,18 @@ class BitStreamSource {
   // window whether or not the symbol is new, so that the common cases, a known colour and a
   // colour seen for the first time, need no branch on which they are.
   [[gnu::always_inline]] bool next(PackedColour& token) {
-    if (context_.cursor >= declared_) return fail(CodecError::MissingTokens);
+    if (cursor_ >= declared_) return fail(CodecError::MissingTokens);
     const std::uint64_t window = in_.peek57();
     const CanonicalDecoder::Code code = decoder_.codeAt(static_cast<std::uint32_t>(window >> 32));
     return tokenAt(window, 0, code, token);
   }
 
-  // Reads the tokens after those the walk used, then restores the cursor behind the last one
-  // the walk used.
+  // Reads the tokens after those the walk used, then leaves the context's cursor behind the
+  // last one the walk used.
   bool readRest() {
-    const std::size_t used = context_.cursor;
+    const std::size_t used = cursor_;
     PackedColour token = 0;
-    while (context_.cursor < declared_) {
+    while (cursor_ < declared_) {
       if (!next(token)) return false;
     }
     context_.cursor = used;
@@ -185,13 +187,12 @@ class BitStreamSource {
   // stream's cursor and holds the code and a literal after it.
   [[gnu::always_inline]] bool tokenAt(std::uint64_t window, unsigned before,
                                       CanonicalDecoder::Code code, PackedColour& token) {
-    std::size_t& t = context_.cursor;
+    std::size_t& t = cursor_;
     const PackedColour value = decoder_.value(code.slot);
     bool levelsValid = true;
     const PackedColour literal = literalAt(window << code.length, levelsValid);
     const bool isNew = value == EmptyCell;
-    const bool unusual = (value == context_.escapeSymbol) |
-                         (isNew & (!levelsValid | (literal == context_.escapeSymbol)));
+    const bool unusual = (value == escape_) | (isNew & (!levelsValid | (literal == escape_)));
     if (unusual) [[unlikely]] {
       in_.skip(before + code.length);
       if (!resolve(code.slot, token)) return fail(CodecError::InvalidLevelIndex);
@@ -217,7 +218,7 @@ class BitStreamSource {
       if (!readLiteral(token)) return false;
       decoder_.setValue(slot, token);
     }
-    return token != context_.escapeSymbol || readLiteral(token);
+    return token != escape_ || readLiteral(token);
   }
 
   bool readLiteral(PackedColour& colour) {
@@ -233,10 +234,10 @@ class BitStreamSource {
   PackedColour literalAt(std::uint64_t bits, bool& valid) const noexcept {
     PackedColour colour = fourthChannel_;
     for (unsigned c = 0; c < 3; ++c) {
-      const unsigned width = context_.literalBits[c];
+      const unsigned width = literalBits_[c];
       // Two shifts, so that a field of no bits reads 0.
       const auto level = static_cast<std::uint32_t>((bits >> 1) >> (63 - width));
-      valid &= level < context_.levelCount[c];
+      valid &= level < levelCount_[c];
       colour |= literalChannels_[c][level];
       bits <<= width;
     }
@@ -268,6 +269,13 @@ class BitStreamSource {
   unsigned literalLength_ = 0;  // bits of a literal colour
   std::size_t declared_;  // tokens the header declares
   bool keepTokens_;
+  // What each token needs of the context, kept here, next to the reader's own state.
+  std::size_t cursor_ = 0;  // tokens read
+  PackedColour markerX_;
+  PackedColour markerY_;
+  PackedColour escape_;
+  std::array<std::uint8_t, 4> literalBits_;
+  std::array<std::uint32_t, 4> levelCount_;
   CodecError failure_ = CodecError::Ok;
 };
 
