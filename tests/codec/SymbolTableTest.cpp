@@ -114,6 +114,17 @@ std::vector<std::uint32_t> randomCounts(std::mt19937& random, std::size_t n, int
   return counts;
 }
 
+// Random counts for 2 to 1 + range symbols, in one of the shapes above, and a table holding
+// them with their codes built.
+std::pair<std::vector<std::uint32_t>, SymbolTable> randomCodedTable(std::mt19937& random,
+                                                                     std::size_t range, int shape) {
+  const std::size_t n = 2 + random() % range;
+  std::vector<std::uint32_t> counts = randomCounts(random, n, shape);
+  SymbolTable table = tableWithCounts(counts);
+  table.buildCodes(static_cast<std::uint32_t>(n - 1));
+  return {std::move(counts), std::move(table)};
+}
+
 TEST(BuildCodes, MatchesDirectConstructionOnRandomCounts) {
   std::mt19937 random(1234);
   for (int round = 0; round < 400; ++round) {
@@ -219,10 +230,8 @@ CodedMessage writeRandomMessage(std::mt19937& random, const SymbolTable& table, 
 TEST(CanonicalDecoder, AgreesWithBitByBitSearch) {
   std::mt19937 random(7);
   for (int round = 0; round < 200; ++round) {
-    const std::size_t n = 2 + random() % 600;
-    const auto counts = randomCounts(random, n, round % 4);
-    SymbolTable table = tableWithCounts(counts);
-    table.buildCodes(static_cast<std::uint32_t>(n - 1));
+    const auto [counts, table] = randomCodedTable(random, 600, round % 4);
+    const std::size_t n = counts.size();
     if (table.maxCodeLength() > 32) continue;
     CanonicalDecoder decoder;
     ASSERT_TRUE(decoder.build(table, static_cast<std::uint32_t>(n - 1)));
@@ -270,15 +279,13 @@ TEST(CanonicalDecoder, DecodesOneCodeOfEveryLengthToThirtyTwo) {
 TEST(CanonicalDecoder, GivesValuesAndTakesNewOnes) {
   std::mt19937 random(11);
   for (int round = 0; round < 120; ++round) {
-    const std::size_t n = 2 + random() % 3000;
-    const auto counts = randomCounts(random, n, round % 4);
-    SymbolTable table = tableWithCounts(counts);
+    auto [counts, table] = randomCodedTable(random, 3000, round % 4);
+    const std::size_t n = counts.size();
     std::vector<PackedColour> model(n);
     for (std::size_t i = 0; i < n; ++i) {
       model[i] = random() % 3 == 0 ? EmptyCell : static_cast<PackedColour>(i);
       table.entries[i].value = model[i];
     }
-    table.buildCodes(static_cast<std::uint32_t>(n - 1));
     if (table.maxCodeLength() > 32) continue;
     CanonicalDecoder decoder;
     ASSERT_TRUE(decoder.build(table, static_cast<std::uint32_t>(n - 1)));
