@@ -1,4 +1,4 @@
-// Decoding of the canonical prefix code that SymbolTable::buildCodes builds. For a complete
+// Decoding of the canonical prefix code whose lengths and order SymbolTable builds. For a complete
 // canonical code it returns the same symbol, after the same bits, as a bit-by-bit search.
 //
 // A canonical code is ordered: the codes of each length follow those of the length before, so
@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -35,10 +36,20 @@ class CanonicalDecoder {
     unsigned length = 0;
   };
 
-  // Prepares decoding for entries 0 ... last of a table whose codes are built, taking their
-  // values as the starting values. Returns false when those codes are not a complete prefix
-  // code of lengths 1 to 32.
+  // A code as it is sent: its bits, right-aligned, and how many there are.
+  struct Word {
+    std::uint32_t bits = 0;
+    unsigned length = 0;
+    friend bool operator==(const Word&, const Word&) = default;
+  };
+
+  // Prepares decoding for entries 0 ... last of a table whose code lengths and code order
+  // (byLength) are built, taking their values as the starting values. Returns false when the
+  // lengths are not those of a complete canonical prefix code of lengths 1 to 32.
   bool build(const SymbolTable& table, std::uint32_t last);
+
+  // The code of symbol index `symbol`, if it is one of the coded entries.
+  [[nodiscard]] std::optional<Word> wordOf(std::uint32_t symbol) const;
 
   // The code that starts `window` (the next 32 bits of the stream, first bit on top).
   [[nodiscard]] Code codeAt(std::uint32_t window) const noexcept {
@@ -90,6 +101,7 @@ class CanonicalDecoder {
   unsigned limitVectors_ = 0;  // how many groups of four limits are in use
   unsigned shortest_ = 1;
   std::array<std::uint32_t, 33> slotBase_{};  // first slot minus first code, by length
+  std::array<std::uint32_t, 34> firstSlot_{};  // first slot of each length; [33]: slot count
   std::vector<std::uint32_t> symbolsInOrder_;   // symbol index by slot
   std::vector<PackedColour> valueOfSlot_;       // value by slot
 };

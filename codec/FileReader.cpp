@@ -1,6 +1,7 @@
 // The decode driver: reads and checks the header, level tables and counts, rebuilds the
 // codes, decodes the tokens and rebuilds the image.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "BitReader.h"
@@ -93,11 +94,17 @@ CodecStatus readTablesAndCounts(CodecContext& context, BitReader& in, const Head
 CodecStatus buildDecoder(CodecContext& context, CanonicalDecoder& decoder) {
   const std::uint64_t n = std::uint64_t{context.lastSymbol} + 1;
   const std::uint64_t sortBudget = 64 * n * (bitLength(static_cast<std::uint32_t>(n)) + 1) + 4096;
-  if (!context.symbols.buildCodes(context.lastSymbol, sortBudget)) {
+  // The code words themselves are only kept for those who look at more than the result: the
+  // decoder rebuilds them from the lengths in code order.
+  SymbolTable& table = context.symbols;
+  const bool built = context.outputs == CodecOutputs::Everything
+                         ? table.buildCodes(context.lastSymbol, sortBudget).has_value()
+                         : table.buildLengths(context.lastSymbol, sortBudget).has_value();
+  if (!built) {
     return CodecStatus::failure(CodecError::TooComplex, "the symbol counts are too irregular");
   }
-  if (context.symbols.maxCodeLength() > kMaxCodeLength ||
-      !decoder.build(context.symbols, context.lastSymbol)) {
+  // The decoder accepts only a complete code of lengths 1 to 32.
+  if (!decoder.build(table, context.lastSymbol)) {
     return CodecStatus::failure(CodecError::InvalidCodeCounts,
                                 "the symbol counts give codes longer than 32 bits");
   }
@@ -117,7 +124,7 @@ class BitStreamSource {
         literalBits_(context.literalBits), levelCount_(context.levelCount) {
     context_.tokens.clear();
     if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
-    runs_.build(context.symbols, context.lastSymbol, context.markerX, context.markerY);
+    runs_.build(markerCode(context.markerX), markerCode(context.markerY));
     prepareLiterals();
   }
 
@@ -181,6 +188,12 @@ class BitStreamSource {
 
  private:
   static constexpr unsigned kWindowBits = 57;  // what one look at the stream shows
+
+  std::optional<CanonicalDecoder::Word> markerCode(PackedColour marker) const {
+    const std::optional<std::uint32_t> symbol =
+        onlySymbolWithValue(context_.symbols, context_.lastSymbol, marker);
+    return symbol ? decoder_.wordOf(*symbol) : std::nullopt;
+  }
   static constexpr std::size_t kMaxRun = 2 * MarkerRuns::kWindowBits;  // tokens one look reads
 
   // The token whose code, `code`, starts `window`, which begins `before` bits ahead of the

@@ -7,24 +7,10 @@ namespace tq1 {
 
 namespace {
 
-struct Code {
-  std::uint32_t bits;
-  unsigned length;
-};
-
-// The code of the one entry that has `value`, if exactly one has.
-std::optional<Code> onlyCodeOf(const SymbolTable& table, std::uint32_t last, std::uint32_t value) {
-  std::optional<Code> found;
-  for (std::uint32_t i = 0; i <= last && i < table.size(); ++i) {
-    if (table.entries[i].value != value) continue;
-    if (found) return std::nullopt;
-    found = Code{table.entries[i].code, table.entries[i].length};
-  }
-  return found;
-}
+using Word = CanonicalDecoder::Word;
 
 // How many codes `code` start `window` (kWindowBits wide) from bit `at` on, and where they end.
-unsigned countRun(std::uint32_t window, const Code& code, unsigned& at) {
+unsigned countRun(std::uint32_t window, const Word& code, unsigned& at) {
   unsigned count = 0;
   const unsigned width = MarkerRuns::kWindowBits;
   while (at + code.length <= width &&
@@ -37,13 +23,9 @@ unsigned countRun(std::uint32_t window, const Code& code, unsigned& at) {
 
 }  // namespace
 
-void MarkerRuns::build(const SymbolTable& table, std::uint32_t last, std::uint32_t markerX,
-                       std::uint32_t markerY) {
+void MarkerRuns::build(std::optional<Word> x, std::optional<Word> y) {
   runs_.clear();
-  if (markerX == markerY) return;
-  const std::optional<Code> x = onlyCodeOf(table, last, markerX);
-  const std::optional<Code> y = onlyCodeOf(table, last, markerY);
-  if (!x || !y || x->length == 0 || y->length == 0 || x->length > kWindowBits ||
+  if (!x || !y || *x == *y || x->length == 0 || y->length == 0 || x->length > kWindowBits ||
       y->length > kWindowBits) {
     return;
   }
@@ -54,6 +36,17 @@ void MarkerRuns::build(const SymbolTable& table, std::uint32_t last, std::uint32
     const unsigned ys = countRun(window, *y, at);
     runs_[window] = static_cast<std::uint16_t>(xs | (ys << 4) | (at << 8));
   }
+}
+
+std::optional<std::uint32_t> onlySymbolWithValue(const SymbolTable& table, std::uint32_t last,
+                                                 std::uint32_t value) {
+  std::optional<std::uint32_t> found;
+  for (std::uint32_t i = 0; i <= last && i < table.size(); ++i) {
+    if (table.entries[i].value != value) continue;
+    if (found) return std::nullopt;
+    found = i;
+  }
+  return found;
 }
 
 }  // namespace tq1

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "CanonicalDecoder.h"
 #include "SymbolTable.h"
 
 namespace tq1 {
@@ -21,11 +23,10 @@ class MarkerRuns {
     unsigned bits = 0;  // the length of their codes together
   };
 
-  // Prepares the table for the symbols whose values are the two markers. Leaves it unused
-  // (every run empty) when the markers are equal, or are not each the value of exactly one
-  // of entries 0 ... last, or have codes longer than the window.
-  void build(const SymbolTable& table, std::uint32_t last, std::uint32_t markerX,
-             std::uint32_t markerY);
+  // Prepares the table for the codes of the x- and y-markers. Leaves it unused (every run
+  // empty) when either is missing, when they are the same code, or when either is longer
+  // than the window.
+  void build(std::optional<CanonicalDecoder::Word> x, std::optional<CanonicalDecoder::Word> y);
 
   [[nodiscard]] bool used() const noexcept { return !runs_.empty(); }
 
@@ -39,5 +40,11 @@ class MarkerRuns {
  private:
   std::vector<std::uint16_t> runs_;
 };
+
+// The index of the one entry of 0 ... last whose value is `value`, if exactly one has it: a
+// marker value that several symbols share, or none, cannot be read by code alone.
+[[nodiscard]] std::optional<std::uint32_t> onlySymbolWithValue(const SymbolTable& table,
+                                                              std::uint32_t last,
+                                                              std::uint32_t value);
 
 }  // namespace tq1

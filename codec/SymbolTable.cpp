@@ -322,8 +322,8 @@ std::uint32_t SymbolTable::buildCodes(std::uint32_t last) {
   return *buildCodes(last, UINT64_MAX);
 }
 
-std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
-                                                     std::uint64_t sortBudget) {
+std::optional<std::uint32_t> SymbolTable::buildLengths(std::uint32_t last,
+                                                       std::uint64_t sortBudget) {
   const std::uint32_t n = last + 1;
   assert(n <= size());
   std::vector<std::uint32_t> counts(n);
@@ -351,20 +351,36 @@ std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
     }
     leafDepth = nodeDepths(left, right, m);
   }
-  // Lengths and codes are gathered in compact arrays first: they are written and read in
-  // code order, which jumps around the table, and a byte or a word per symbol stays in the
-  // cache where whole entries would not.
+  // Lengths are gathered in a compact array first: they are written in count order, which
+  // jumps around the table, and a byte per symbol stays in the cache where whole entries
+  // would not.
   std::vector<std::uint8_t> length(n, 0);
   for (std::uint32_t j = 0; j <= m; ++j) {
     // Depths above 255 cannot occur with fewer than 2^24 symbols of 32-bit... they can with
     // hostile counts, so they are clamped here and rejected by the caller through
-    // maxCodeLength().
+    // maxCodeLength() or by the decoder.
     length[byCount[j]] = static_cast<std::uint8_t>(std::min<std::uint32_t>(leafDepth[j], 255));
   }
 
   std::vector<std::uint32_t> lengths(length.begin(), length.end());
   byLength.assign(n, 0);
   if (!sortIndices(lengths, byLength, /*descending=*/false, sortBudget)) return std::nullopt;
+  for (std::uint32_t i = 0; i < n; ++i) entries[i].length = length[i];
+  return m;
+}
+
+std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
+                                                     std::uint64_t sortBudget) {
+  const std::optional<std::uint32_t> m = buildLengths(last, sortBudget);
+  if (m) assignCodes(last, *m);
+  return m;
+}
+
+void SymbolTable::assignCodes(std::uint32_t last, std::uint32_t m) {
+  const std::uint32_t n = last + 1;
+  // Read and written in code order, so kept compact like the lengths.
+  std::vector<std::uint8_t> length(n);
+  for (std::uint32_t i = 0; i < n; ++i) length[i] = entries[i].length;
 
   // Canonical codes in byLength order; symbols without a code (length 0) are skipped.
   std::vector<std::uint32_t> code(n, 0);
@@ -381,15 +397,12 @@ std::optional<std::uint32_t> SymbolTable::buildCodes(std::uint32_t last,
       previous = current;
     }
   }
-  for (std::uint32_t i = 0; i < n; ++i) {
-    entries[i].length = length[i];
-    entries[i].code = code[i];
-  }
+  for (std::uint32_t i = 0; i < n; ++i) entries[i].code = code[i];
 
   codeIndex.assign(n, kNoCode);
   for (std::uint32_t j = 0; j <= m; ++j) codeIndex[byCount[j]] = j;
-  return m;
 }
+
 
 unsigned fitCountsAndBuildCodes(SymbolTable& table) {
   std::vector<std::uint32_t> original(table.size());

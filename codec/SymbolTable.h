@@ -54,8 +54,16 @@ class SymbolTable {
   // more than sortBudget element steps, so hostile counts cannot make decoding hang.
   std::optional<std::uint32_t> buildCodes(std::uint32_t last, std::uint64_t sortBudget);
 
+  // buildCodes without the codes themselves and codeIndex: the lengths and both orders, all
+  // that decoding needs.
+  std::optional<std::uint32_t> buildLengths(std::uint32_t last, std::uint64_t sortBudget);
+
   // The longest code length buildCodes produced (0 before it ran).
   [[nodiscard]] unsigned maxCodeLength() const noexcept;
+
+ private:
+  // The canonical codes in byLength order, and codeIndex, once the lengths are built.
+  void assignCodes(std::uint32_t last, std::uint32_t m);
 };
 
 // Makes the counts of a table whose counts are all at least 1 storable and builds its codes:

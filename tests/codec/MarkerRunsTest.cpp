@@ -1,5 +1,5 @@
 // The marker-run table: counts and lengths of runs of x- then y-marker codes at the start of
-// a window, and the tables it refuses to make.
+// a window, the tables it refuses to make, and how the marker symbols are found.
 #include <gtest/gtest.h>
 
 #include "codec/MarkerRuns.h"
@@ -7,14 +7,13 @@
 namespace tq1 {
 namespace {
 
+using Word = CanonicalDecoder::Word;
+
 constexpr std::uint32_t kX = 1, kY = 2;
 
 // Codes by hand: x "00", y "010", colours "011" and "1".
-SymbolTable markersAndColours() {
-  SymbolTable table;
-  table.entries = {{kX, 1, 2, 0b00}, {kY, 1, 3, 0b010}, {0x123, 1, 3, 0b011}, {0x456, 1, 1, 0b1}};
-  return table;
-}
+constexpr Word kXCode{0b00, 2};
+constexpr Word kYCode{0b010, 3};
 
 std::uint32_t window(const char* bits) {
   std::uint32_t w = 0;
@@ -25,7 +24,7 @@ std::uint32_t window(const char* bits) {
 
 TEST(MarkerRuns, CountsXThenYCodesThatFitTheWindow) {
   MarkerRuns runs;
-  runs.build(markersAndColours(), 3, kX, kY);
+  runs.build(kXCode, kYCode);
   ASSERT_TRUE(runs.used());
   struct Case {
     const char* bits;
@@ -46,20 +45,27 @@ TEST(MarkerRuns, CountsXThenYCodesThatFitTheWindow) {
   }
 }
 
-TEST(MarkerRuns, UnusedWhenTheMarkersAreNotEachOneSymbol) {
+TEST(MarkerRuns, UnusedWithoutTwoDistinctShortCodes) {
   MarkerRuns runs;
-  runs.build(markersAndColours(), 3, kX, kX);  // both markers the same value
+  runs.build(kXCode, kXCode);  // both markers the same symbol
   EXPECT_FALSE(runs.used());
-  SymbolTable twice = markersAndColours();
-  twice.entries[2].value = kX;  // two symbols stand for the x-marker
-  runs.build(twice, 3, kX, kY);
+  runs.build(kXCode, std::nullopt);
   EXPECT_FALSE(runs.used());
-  runs.build(markersAndColours(), 0, kX, kY);  // the y-marker lies beyond the coded entries
+  runs.build(Word{0, 14}, kYCode);  // longer than the window
   EXPECT_FALSE(runs.used());
-  SymbolTable longCode = markersAndColours();
-  longCode.entries[1].length = 14;
-  runs.build(longCode, 3, kX, kY);
-  EXPECT_FALSE(runs.used());
+  runs.build(kXCode, kYCode);
+  EXPECT_TRUE(runs.used());
+}
+
+TEST(MarkerRuns, MarkerSymbolsAreTheOnlyEntriesWithTheirValue) {
+  SymbolTable table;
+  table.entries = {{kX, 1, 2, 0}, {kY, 1, 3, 0}, {0x123, 1, 3, 0}, {0x456, 1, 1, 0}};
+  EXPECT_EQ(onlySymbolWithValue(table, 3, kX), 0u);
+  EXPECT_EQ(onlySymbolWithValue(table, 3, kY), 1u);
+  EXPECT_EQ(onlySymbolWithValue(table, 0, kY), std::nullopt);  // beyond the coded entries
+  EXPECT_EQ(onlySymbolWithValue(table, 3, 0x789), std::nullopt);
+  table.entries[2].value = kX;  // two symbols stand for the x-marker
+  EXPECT_EQ(onlySymbolWithValue(table, 3, kX), std::nullopt);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // direct quadratic construction on random counts.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 #include "ReferenceCodec.h"
@@ -254,6 +255,31 @@ TEST(CanonicalDecoder, AgreesWithBitByBitSearch) {
   }
 }
 
+// The reader builds only lengths and orders; the code of each symbol, as the decoder derives
+// it from them, must be the one the writer sends.
+TEST(CanonicalDecoder, DerivesTheWritersCodesFromLengthsAlone) {
+  std::mt19937 random(11);
+  for (int round = 0; round < 200; ++round) {
+    const auto [counts, written] = randomCodedTable(random, 600, round % 4);
+    if (written.maxCodeLength() > 32) continue;
+    const auto last = static_cast<std::uint32_t>(counts.size() - 1);
+    SymbolTable read = tableWithCounts(counts);
+    ASSERT_EQ(read.buildLengths(last, UINT64_MAX), last) << "round " << round;
+    ASSERT_EQ(read.byCount, written.byCount) << "round " << round;
+    ASSERT_EQ(read.byLength, written.byLength) << "round " << round;
+    CanonicalDecoder decoder;
+    ASSERT_TRUE(decoder.build(read, last));
+    for (std::uint32_t i = 0; i <= last; ++i) {
+      ASSERT_EQ(read.entries[i].length, written.entries[i].length) << "round " << round;
+      const std::optional<CanonicalDecoder::Word> word = decoder.wordOf(i);
+      ASSERT_TRUE(word.has_value());
+      EXPECT_EQ(word->bits, written.entries[i].code) << "round " << round << ", symbol " << i;
+      EXPECT_EQ(word->length, written.entries[i].length) << "round " << round << ", symbol " << i;
+    }
+    EXPECT_FALSE(decoder.wordOf(last + 1).has_value());
+  }
+}
+
 // Counts growing like Fibonacci numbers give one code of every length up to 32, the longest
 // the format allows: the lengths' limits then reach the top of the 32-bit window.
 TEST(CanonicalDecoder, DecodesOneCodeOfEveryLengthToThirtyTwo) {
@@ -318,6 +344,9 @@ TEST(CanonicalDecoder, RejectsIncompleteOrOverlongCodes) {
   table.entries[2].length = 3;  // leaves a hole in the code space
   EXPECT_FALSE(decoder.build(table, 2));
   table.entries[2].length = 40;
+  EXPECT_FALSE(decoder.build(table, 2));
+  table.buildCodes(2);
+  std::swap(table.byLength[0], table.byLength[2]);  // a code order that is not by length
   EXPECT_FALSE(decoder.build(table, 2));
 }
 
