@@ -2,6 +2,7 @@
 // codes, decodes the tokens and rebuilds the image.
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "BitReader.h"
@@ -116,7 +117,8 @@ CodecStatus buildDecoder(CodecContext& context, CanonicalDecoder& decoder) {
 // all the same, so that a file is accepted or rejected on all the tokens it declares.
 class BitStreamSource {
  public:
-  BitStreamSource(CodecContext& context, BitReader& in, CanonicalDecoder& decoder)
+  BitStreamSource(CodecContext& context, BitReader& in, CanonicalDecoder& decoder,
+                  std::span<const std::uint32_t> controlSymbols)
       : context_(context), in_(in), decoder_(decoder),
         declared_(std::size_t{context.lastToken} + 1),
         keepTokens_(context.outputs == CodecOutputs::Everything),
@@ -124,7 +126,8 @@ class BitStreamSource {
         literalBits_(context.literalBits), levelCount_(context.levelCount) {
     context_.tokens.clear();
     if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
-    runs_.build(markerCode(context.markerX), markerCode(context.markerY));
+    runs_.build(markerCode(controlSymbols, context.markerX),
+                markerCode(controlSymbols, context.markerY));
     prepareLiterals();
   }
 
@@ -189,9 +192,10 @@ class BitStreamSource {
  private:
   static constexpr unsigned kWindowBits = 57;  // what one look at the stream shows
 
-  std::optional<CanonicalDecoder::Word> markerCode(PackedColour marker) const {
+  std::optional<CanonicalDecoder::Word> markerCode(std::span<const std::uint32_t> controlSymbols,
+                                                   PackedColour marker) const {
     const std::optional<std::uint32_t> symbol =
-        onlySymbolWithValue(context_.symbols, context_.lastSymbol, marker);
+        onlySymbolWithValue(context_.symbols, controlSymbols, marker);
     return symbol ? decoder_.wordOf(*symbol) : std::nullopt;
   }
   static constexpr std::size_t kMaxRun = 2 * MarkerRuns::kWindowBits;  // tokens one look reads
@@ -293,11 +297,11 @@ class BitStreamSource {
 };
 
 // Both rebuilding passes, the first decoding tokens as it goes.
-CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in,
-                             CanonicalDecoder& decoder) {
+CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in, CanonicalDecoder& decoder,
+                             const Header& header) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
   context.cursor = 0;
-  BitStreamSource source(context, in, decoder);
+  BitStreamSource source(context, in, decoder, header.controlIndex);
   RebuildWalk<BitStreamSource> first(context, source, log);
   if (!first.run()) return rebuildFailure(first.failure());
   if (!source.readRest()) return rebuildFailure(source.failure());
@@ -323,7 +327,7 @@ CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> byt
     if (CodecStatus s = readTablesAndCounts(context, in, header); !s) return s;
     CanonicalDecoder decoder;
     if (CodecStatus s = buildDecoder(context, decoder); !s) return s;
-    return decodeAndRebuild(context, in, decoder);
+    return decodeAndRebuild(context, in, decoder, header);
   } catch (const std::bad_alloc&) {
     return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to decode the image");
   }

@@ -38,13 +38,16 @@ void MarkerRuns::build(std::optional<Word> x, std::optional<Word> y) {
   }
 }
 
-std::optional<std::uint32_t> onlySymbolWithValue(const SymbolTable& table, std::uint32_t last,
+std::optional<std::uint32_t> onlySymbolWithValue(const SymbolTable& table,
+                                                 std::span<const std::uint32_t> candidates,
                                                  std::uint32_t value) {
   std::optional<std::uint32_t> found;
-  for (std::uint32_t i = 0; i <= last && i < table.size(); ++i) {
-    if (table.entries[i].value != value) continue;
+  for (const std::uint32_t symbol : candidates) {
+    if (symbol >= table.size() || table.entries[symbol].value != value || found == symbol) {
+      continue;
+    }
     if (found) return std::nullopt;
-    found = i;
+    found = symbol;
   }
   return found;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "CanonicalDecoder.h"
@@ -41,10 +42,11 @@ class MarkerRuns {
   std::vector<std::uint16_t> runs_;
 };
 
-// The index of the one entry of 0 ... last whose value is `value`, if exactly one has it: a
-// marker value that several symbols share, or none, cannot be read by code alone.
-[[nodiscard]] std::optional<std::uint32_t> onlySymbolWithValue(const SymbolTable& table,
-                                                              std::uint32_t last,
-                                                              std::uint32_t value);
+// The one symbol among `candidates` (symbol indices, possibly repeated) whose value is
+// `value`, if exactly one has it: a marker value that several symbols share, or none, cannot be
+// read by code alone. A reader looks among the control symbols, since every other entry holds
+// EmptyCell until its colour is read.
+[[nodiscard]] std::optional<std::uint32_t> onlySymbolWithValue(
+    const SymbolTable& table, std::span<const std::uint32_t> candidates, std::uint32_t value);
 
 }  // namespace tq1

@@ -2,6 +2,8 @@
 // a window, the tables it refuses to make, and how the marker symbols are found.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "codec/MarkerRuns.h"
 
 namespace tq1 {
@@ -57,15 +59,17 @@ TEST(MarkerRuns, UnusedWithoutTwoDistinctShortCodes) {
   EXPECT_TRUE(runs.used());
 }
 
-TEST(MarkerRuns, MarkerSymbolsAreTheOnlyEntriesWithTheirValue) {
+TEST(MarkerRuns, MarkerSymbolsAreTheOnlyCandidatesWithTheirValue) {
   SymbolTable table;
   table.entries = {{kX, 1, 2, 0}, {kY, 1, 3, 0}, {0x123, 1, 3, 0}, {0x456, 1, 1, 0}};
-  EXPECT_EQ(onlySymbolWithValue(table, 3, kX), 0u);
-  EXPECT_EQ(onlySymbolWithValue(table, 3, kY), 1u);
-  EXPECT_EQ(onlySymbolWithValue(table, 0, kY), std::nullopt);  // beyond the coded entries
-  EXPECT_EQ(onlySymbolWithValue(table, 3, 0x789), std::nullopt);
-  table.entries[2].value = kX;  // two symbols stand for the x-marker
-  EXPECT_EQ(onlySymbolWithValue(table, 3, kX), std::nullopt);
+  const std::vector<std::uint32_t> controls = {0, 1, 3};
+  EXPECT_EQ(onlySymbolWithValue(table, controls, kX), 0u);
+  EXPECT_EQ(onlySymbolWithValue(table, controls, kY), 1u);
+  EXPECT_EQ(onlySymbolWithValue(table, controls, 0x123), std::nullopt);  // not a candidate
+  EXPECT_EQ(onlySymbolWithValue(table, std::vector<std::uint32_t>{0, 0, 1}, kX), 0u);
+  EXPECT_EQ(onlySymbolWithValue(table, std::vector<std::uint32_t>{0, 9}, kX), 0u);  // 9: none
+  table.entries[3].value = kX;  // two symbols stand for the x-marker
+  EXPECT_EQ(onlySymbolWithValue(table, controls, kX), std::nullopt);
 }
 
 }  // namespace
