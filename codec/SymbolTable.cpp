@@ -6,6 +6,7 @@
 #include <cassert>
 
 #include "Limits.h"
+#include "PartitionStops.h"
 
 namespace tq1 {
 
@@ -131,12 +132,9 @@ constexpr std::int64_t kBlockedPartitionMin = 256;
 
 void swapStopsInBlocks(std::vector<std::uint64_t>& items, std::uint32_t pivot, std::int64_t& i,
                        std::int64_t& j) {
-  constexpr std::int64_t kBlock = 64;
-  const auto key = [&items](std::int64_t at) {
-    return static_cast<std::uint32_t>(items[static_cast<std::size_t>(at)] >> 32);
-  };
-  std::array<std::uint8_t, kBlock> leftStops{};
-  std::array<std::uint8_t, kBlock> rightStops{};
+  constexpr std::int64_t kBlock = detail::kStopBlock;
+  std::array<std::uint8_t, detail::kStopListBytes> leftStops{};
+  std::array<std::uint8_t, detail::kStopListBytes> rightStops{};
   int leftCount = 0, leftTaken = 0, rightCount = 0, rightTaken = 0;
   std::int64_t leftNext = i, rightNext = j;  // the next positions each scan reads
   std::int64_t leftBase = i, rightBase = j;  // where the stops of the current blocks count from
@@ -144,21 +142,17 @@ void swapStopsInBlocks(std::vector<std::uint64_t>& items, std::uint32_t pivot, s
     if (leftTaken == leftCount) {
       if (leftNext + kBlock - 1 > rightNext) break;
       leftBase = leftNext;
-      leftCount = leftTaken = 0;
-      for (int k = 0; k < kBlock; ++k) {
-        leftStops[static_cast<std::size_t>(leftCount)] = static_cast<std::uint8_t>(k);
-        leftCount += key(leftBase + k) >= pivot ? 1 : 0;
-      }
+      leftTaken = 0;
+      leftCount = static_cast<int>(detail::maskPositions(
+          detail::notBelowMask(items.data() + leftBase, pivot), leftStops.data()));
       leftNext += kBlock;
     }
     if (rightTaken == rightCount) {
       if (rightNext - kBlock + 1 < leftNext) break;
       rightBase = rightNext;
-      rightCount = rightTaken = 0;
-      for (int k = 0; k < kBlock; ++k) {
-        rightStops[static_cast<std::size_t>(rightCount)] = static_cast<std::uint8_t>(k);
-        rightCount += key(rightBase - k) <= pivot ? 1 : 0;
-      }
+      rightTaken = 0;
+      rightCount = static_cast<int>(detail::maskPositions(
+          detail::notAboveMask(items.data() + rightBase, pivot), rightStops.data()));
       rightNext -= kBlock;
     }
     const int pairs = std::min(leftCount - leftTaken, rightCount - rightTaken);
