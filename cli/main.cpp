@@ -39,13 +39,32 @@ void keepLargeBuffersOnTheHeap() {
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
 #if defined(MADV_HUGEPAGE)
   constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+  constexpr std::size_t kHeldSlack = 4096;  // room for the allocator's own headers
   mallopt(M_TOP_PAD, 64 << 20);
-  void* grow = std::malloc(1 << 20);  // more than the heap has spare: it grows by the pad
+  // Just more than the heap has spare, so that it grows by the pad.
+  const std::size_t request = mallinfo2().keepcost + 1;
+  void* grow = std::malloc(request);
   if (grow == nullptr) return;
-  const auto begin = (reinterpret_cast<std::uintptr_t>(grow) + kHugePage - 1) & ~(kHugePage - 1);
+  // The allocator writes the size of the remaining free space right behind the block. A 2 MiB
+  // range that already has a page in it is served in small pages from then on, so the advice
+  // starts behind that write.
+  const std::uintptr_t written = reinterpret_cast<std::uintptr_t>(grow) + request + 64;
+  const auto begin = (written + kHugePage - 1) & ~(kHugePage - 1);
   const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0)) & ~(kHugePage - 1);
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  if (end <= begin) {
+    std::free(grow);
+    return;
+  }
+  madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  // The heap below the advised range is then held by one block that is never touched (it
+  // takes address space, not memory), so that the buffers allocated from now on lie in the
+  // range. The block is kept to the end; the empty asm keeps the compiler from dropping it.
   std::free(grow);
+  const std::size_t below = begin - reinterpret_cast<std::uintptr_t>(grow);
+  if (below > kHeldSlack) {
+    void* held = std::malloc(below - kHeldSlack);
+    asm volatile("" : : "r"(held) : "memory");
+  }
 #endif
 #endif
 }
