@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <random>
 #include <string>
 
@@ -22,6 +23,8 @@ std::string describe(const std::filesystem::path& path, const char* what) {
   if (errno != 0) text += ": " + std::string(std::strerror(errno));
   return text;
 }
+
+constexpr std::size_t kWriteBufferBytes = std::size_t{256} << 10;
 
 struct FileCloser {
   void operator()(std::FILE* file) const noexcept { std::fclose(file); }
@@ -120,11 +123,16 @@ CodecStatus writeFileAtomically(const std::filesystem::path& path, const FilePro
   std::error_code probe;
   const bool replacing = std::filesystem::exists(path, probe);
   const std::filesystem::path temporary = temporaryNameFor(path);
+  // Producers hand over a file in pieces of some tens of kilobytes; a large buffer passes them
+  // to the system in a few calls instead of two per piece. It outlives the stream; without
+  // memory for it the stream keeps its own.
+  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kWriteBufferBytes]);
   FileHandle file(std::fopen(temporary.c_str(), "wbx"));
   if (!file) {
     return CodecStatus::failure(CodecError::FileWriteFailed, describe(path, "cannot create"));
   }
   std::FILE* stream = file.get();
+  if (buffer) std::setvbuf(stream, buffer.get(), _IOFBF, kWriteBufferBytes);
   const ByteSink sink = [stream](std::span<const std::uint8_t> piece) {
     return std::fwrite(piece.data(), 1, piece.size(), stream) == piece.size();
   };
