@@ -52,53 +52,37 @@ inline unsigned maskPositions(std::uint64_t mask, std::uint8_t* stops) noexcept 
   return count;
 }
 
-// Bit k set: the key of first[k] is not below the pivot (where the left scan stops).
-inline std::uint64_t notBelowMask(const std::uint64_t* first, std::uint32_t pivot) noexcept {
+// Bit k set: the scan stops at the item k places from `origin`, forwards for the left scan
+// (at a key not below the pivot) and backwards for the right scan (at a key not above it).
+template <bool kForward>
+inline std::uint64_t stopMask(const std::uint64_t* origin, std::uint32_t pivot) noexcept {
   std::uint64_t mask = 0;
 #if defined(__SSE2__)
   // Signed compares on keys with the top bit flipped order them as unsigned numbers.
   const __m128i flip = _mm_set1_epi32(static_cast<int>(0x80000000u));
   const __m128i flippedPivot = _mm_xor_si128(_mm_set1_epi32(static_cast<int>(pivot)), flip);
+  const auto load = [](const std::uint64_t* pair) {
+    return _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pair)));
+  };
   for (unsigned k = 0; k < kStopBlock; k += 4) {
-    const __m128 a = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(first + k)));
-    const __m128 b =
-        _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(first + k + 2)));
-    // The top halves of items k to k + 3, in that order.
-    const __m128i keys =
-        _mm_xor_si128(_mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))), flip);
-    const auto below = static_cast<unsigned>(
-        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(flippedPivot, keys))));
-    mask |= std::uint64_t{~below & 0xFu} << k;
+    // The top halves of the items k to k + 3 places away, nearest first.
+    __m128 tops;
+    if constexpr (kForward) {
+      tops = _mm_shuffle_ps(load(origin + k), load(origin + k + 2), _MM_SHUFFLE(3, 1, 3, 1));
+    } else {
+      tops = _mm_shuffle_ps(load(origin - k - 1), load(origin - k - 3), _MM_SHUFFLE(1, 3, 1, 3));
+    }
+    const __m128i keys = _mm_xor_si128(_mm_castps_si128(tops), flip);
+    // The keys each scan passes over: below the pivot going forwards, above it going back.
+    const __m128i passed = kForward ? _mm_cmpgt_epi32(flippedPivot, keys)
+                                    : _mm_cmpgt_epi32(keys, flippedPivot);
+    const auto passedBits = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(passed)));
+    mask |= std::uint64_t{~passedBits & 0xFu} << k;
   }
 #else
   for (unsigned k = 0; k < kStopBlock; ++k) {
-    mask |= std::uint64_t{static_cast<std::uint32_t>(first[k] >> 32) >= pivot} << k;
-  }
-#endif
-  return mask;
-}
-
-// Bit k set: the key of last[-k] is not above the pivot (where the right scan stops).
-inline std::uint64_t notAboveMask(const std::uint64_t* last, std::uint32_t pivot) noexcept {
-  std::uint64_t mask = 0;
-#if defined(__SSE2__)
-  const __m128i flip = _mm_set1_epi32(static_cast<int>(0x80000000u));
-  const __m128i flippedPivot = _mm_xor_si128(_mm_set1_epi32(static_cast<int>(pivot)), flip);
-  for (unsigned k = 0; k < kStopBlock; k += 4) {
-    const __m128 a =
-        _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(last - k - 1)));
-    const __m128 b =
-        _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(last - k - 3)));
-    // The top halves of items -k to -k - 3, in that order.
-    const __m128i keys =
-        _mm_xor_si128(_mm_castps_si128(_mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 3, 1, 3))), flip);
-    const auto above = static_cast<unsigned>(
-        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(keys, flippedPivot))));
-    mask |= std::uint64_t{~above & 0xFu} << k;
-  }
-#else
-  for (unsigned k = 0; k < kStopBlock; ++k) {
-    mask |= std::uint64_t{static_cast<std::uint32_t>(*(last - k) >> 32) <= pivot} << k;
+    const auto key = static_cast<std::uint32_t>((kForward ? origin[k] : *(origin - k)) >> 32);
+    mask |= std::uint64_t{kForward ? key >= pivot : key <= pivot} << k;
   }
 #endif
   return mask;

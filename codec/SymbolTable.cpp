@@ -144,7 +144,7 @@ void swapStopsInBlocks(std::vector<std::uint64_t>& items, std::uint32_t pivot, s
       leftBase = leftNext;
       leftTaken = 0;
       leftCount = static_cast<int>(detail::maskPositions(
-          detail::notBelowMask(items.data() + leftBase, pivot), leftStops.data()));
+          detail::stopMask<true>(items.data() + leftBase, pivot), leftStops.data()));
       leftNext += kBlock;
     }
     if (rightTaken == rightCount) {
@@ -152,7 +152,7 @@ void swapStopsInBlocks(std::vector<std::uint64_t>& items, std::uint32_t pivot, s
       rightBase = rightNext;
       rightTaken = 0;
       rightCount = static_cast<int>(detail::maskPositions(
-          detail::notAboveMask(items.data() + rightBase, pivot), rightStops.data()));
+          detail::stopMask<false>(items.data() + rightBase, pivot), rightStops.data()));
       rightNext -= kBlock;
     }
     const int pairs = std::min(leftCount - leftTaken, rightCount - rightTaken);
