@@ -1,9 +1,9 @@
 // Whole-file reads and atomic whole-file writes for the codec's drivers.
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <random>
 #include <string>
 
@@ -30,6 +30,10 @@ struct FileCloser {
   void operator()(std::FILE* file) const noexcept { std::fclose(file); }
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+struct BufferFreer {
+  void operator()(char* buffer) const noexcept { std::free(buffer); }
+};
 
 // A name beside the target that no other writer uses, so the rename is atomic.
 std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
@@ -126,7 +130,8 @@ CodecStatus writeFileAtomically(const std::filesystem::path& path, const FilePro
   // Producers hand over a file in pieces of some tens of kilobytes; a large buffer passes them
   // to the system in a few calls instead of two per piece. It outlives the stream; without
   // memory for it the stream keeps its own.
-  const std::unique_ptr<char[]> buffer(new (std::nothrow) char[kWriteBufferBytes]);
+  const std::unique_ptr<char, BufferFreer> buffer(
+      static_cast<char*>(std::malloc(kWriteBufferBytes)));
   FileHandle file(std::fopen(temporary.c_str(), "wbx"));
   if (!file) {
     return CodecStatus::failure(CodecError::FileWriteFailed, describe(path, "cannot create"));

@@ -273,8 +273,8 @@ TEST(CanonicalDecoder, DerivesTheWritersCodesFromLengthsAlone) {
       ASSERT_EQ(read.entries[i].length, written.entries[i].length) << "round " << round;
       const std::optional<CanonicalDecoder::Word> word = decoder.wordOf(i);
       ASSERT_TRUE(word.has_value());
-      EXPECT_EQ(word->bits, written.entries[i].code) << "round " << round << ", symbol " << i;
-      EXPECT_EQ(word->length, written.entries[i].length) << "round " << round << ", symbol " << i;
+      EXPECT_EQ(word->bits, written.entries[i].code) << "round " << round << ", " << i;
+      EXPECT_EQ(word->length, written.entries[i].length) << "round " << round << ", " << i;
     }
     EXPECT_FALSE(decoder.wordOf(last + 1).has_value());
   }
