@@ -37,7 +37,7 @@ void keepLargeBuffersOnTheHeap() {
 #if defined(__GLIBC__)
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#if defined(MADV_HUGEPAGE)
+#if defined(MADV_HUGEPAGE) && __GLIBC_PREREQ(2, 33)  // mallinfo2
   constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
   constexpr std::size_t kHeldSlack = 4096;  // room for the allocator's own headers
   mallopt(M_TOP_PAD, 64 << 20);
