@@ -191,14 +191,16 @@ class BitStreamSource {
 
  private:
   static constexpr unsigned kWindowBits = 57;  // what one look at the stream shows
+  static constexpr std::size_t kMaxRun = 2 * MarkerRuns::kWindowBits;  // tokens one look reads
 
+  // The code of the one control symbol that stands for a marker, if exactly one does: while
+  // the codes are prepared, the other symbols are not yet known.
   std::optional<CanonicalDecoder::Word> markerCode(std::span<const std::uint32_t> controlSymbols,
                                                    PackedColour marker) const {
     const std::optional<std::uint32_t> symbol =
         onlySymbolWithValue(context_.symbols, controlSymbols, marker);
     return symbol ? decoder_.wordOf(*symbol) : std::nullopt;
   }
-  static constexpr std::size_t kMaxRun = 2 * MarkerRuns::kWindowBits;  // tokens one look reads
 
   // The token whose code, `code`, starts `window`, which begins `before` bits ahead of the
   // stream's cursor and holds the code and a literal after it.
