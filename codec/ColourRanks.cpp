@@ -24,11 +24,20 @@ ColourRanks rankColours(std::span<const PackedColour> blockColours) {
     highStart[d + 1] += highStart[d];
   }
   // Two stable passes of 12 bits each cover the 24 colour bits.
-  std::vector<std::uint64_t> buffer(keyed.size());
-  for (const std::uint64_t k : keyed) buffer[lowStart[(k >> 32) & (kDigits - 1)]++] = k;
-  for (const std::uint64_t k : buffer) keyed[highStart[(k >> 44) & (kDigits - 1)]++] = k;
+  {
+    std::vector<std::uint64_t> buffer(keyed.size());
+    for (const std::uint64_t k : keyed) buffer[lowStart[(k >> 32) & (kDigits - 1)]++] = k;
+    for (const std::uint64_t k : buffer) keyed[highStart[(k >> 44) & (kDigits - 1)]++] = k;
+  }  // the buffer's memory then serves the results
 
+  std::size_t distinct = 0;
+  for (std::size_t i = 0; i < keyed.size(); ++i) {
+    distinct += i == 0 || (keyed[i] >> 32) != (keyed[i - 1] >> 32) ? 1 : 0;
+  }
   ColourRanks result;
+  // Room for the three control symbols the file writer inserts among the colours, so that
+  // the symbol table made of this list does not move to grow by them.
+  result.colours.reserve(distinct + 3);
   result.rank.resize(keyed.size());
   for (std::size_t i = 0; i < keyed.size(); ++i) {
     const auto colour = static_cast<PackedColour>(keyed[i] >> 32);
