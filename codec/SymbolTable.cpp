@@ -297,17 +297,29 @@ class MergeQueue {
   std::uint32_t scanEnd_ = kNone;  // last equal-weight node seen before the run opens
 };
 
-// Depth of every node of the merge tree. A node is made after both of its children, so a
-// sweep from the root (the last node) down to the leaves meets every parent before its
-// children.
-std::vector<std::uint32_t> nodeDepths(const std::vector<std::uint32_t>& left,
-                                      const std::vector<std::uint32_t>& right, std::uint32_t m) {
-  std::vector<std::uint32_t> depth(2 * std::size_t{m} + 1, 0);
-  for (std::uint32_t node = 2 * m; node > m; --node) {
-    depth[left[node]] = depth[node] + 1;
-    depth[right[node]] = depth[node] + 1;
+// The depth in the merge tree of each leaf, by its position in byCount (0 ... m). Each node
+// keeps only its parent, which a node made later is: a sweep from the root down then turns
+// every parent link into a depth in place, parents before their children.
+std::vector<std::uint32_t> leafDepths(const std::vector<std::uint32_t>& counts,
+                                      const std::vector<std::uint32_t>& byCount, std::uint32_t m) {
+  std::vector<std::uint32_t> link(2 * std::size_t{m} + 1, 0);
+  {
+    std::vector<std::uint64_t> weight(2 * std::size_t{m} + 1);
+    for (std::uint32_t j = 0; j <= m; ++j) weight[j] = counts[byCount[j]];
+    MergeQueue queue(weight, m);
+    for (std::uint32_t j = m + 1; j <= 2 * m; ++j) {
+      const std::uint32_t left = queue.pop();
+      const std::uint32_t right = queue.pop();
+      weight[j] = weight[left] + weight[right];
+      link[left] = j;
+      link[right] = j;
+      queue.push(j);
+    }
   }
-  return depth;
+  link[2 * std::size_t{m}] = 0;  // the root
+  for (std::uint32_t node = 2 * m; node-- > 0;) link[node] = link[link[node]] + 1;
+  link.resize(std::size_t{m} + 1);
+  return link;
 }
 
 }  // namespace
@@ -320,31 +332,21 @@ std::optional<std::uint32_t> SymbolTable::buildLengths(std::uint32_t last,
                                                        std::uint64_t sortBudget) {
   const std::uint32_t n = last + 1;
   assert(n <= size());
-  std::vector<std::uint32_t> counts(n);
-  for (std::uint32_t i = 0; i < n; ++i) counts[i] = entries[i].count;
+  std::uint32_t m = 0;
+  std::vector<std::uint32_t> leafDepth{1};
+  {
+    std::vector<std::uint32_t> counts(n);
+    for (std::uint32_t i = 0; i < n; ++i) counts[i] = entries[i].count;
 
-  byCount.assign(n, 0);
-  if (!sortIndices(counts, byCount, /*descending=*/true, sortBudget)) return std::nullopt;
+    byCount.assign(n, 0);
+    if (!sortIndices(counts, byCount, /*descending=*/true, sortBudget)) return std::nullopt;
 
-  // m: the last position of byCount with a non-zero count (zero counts sort last).
-  const auto nonZero = static_cast<std::uint32_t>(
-      std::count_if(counts.begin(), counts.end(), [](std::uint32_t c) { return c != 0; }));
-  const std::uint32_t m = nonZero > 0 ? nonZero - 1 : 0;
-
-  std::vector<std::uint32_t> leafDepth(m + 1, 1);
-  if (m > 0) {
-    std::vector<std::uint32_t> left(2 * m + 1), right(2 * m + 1);
-    std::vector<std::uint64_t> weight(2 * m + 1);
-    for (std::uint32_t j = 0; j <= m; ++j) weight[j] = counts[byCount[j]];
-    MergeQueue queue(weight, m);
-    for (std::uint32_t j = m + 1; j <= 2 * m; ++j) {
-      left[j] = queue.pop();
-      right[j] = queue.pop();
-      weight[j] = weight[left[j]] + weight[right[j]];
-      queue.push(j);
-    }
-    leafDepth = nodeDepths(left, right, m);
-  }
+    // m: the last position of byCount with a non-zero count (zero counts sort last).
+    const auto nonZero = static_cast<std::uint32_t>(
+        std::count_if(counts.begin(), counts.end(), [](std::uint32_t c) { return c != 0; }));
+    m = nonZero > 0 ? nonZero - 1 : 0;
+    if (m > 0) leafDepth = leafDepths(counts, byCount, m);
+  }  // the counts go before the next arrays are made
   // Lengths are gathered in a compact array first: they are written in count order, which
   // jumps around the table, and a byte per symbol stays in the cache where whole entries
   // would not.
