@@ -26,7 +26,7 @@ void applyParams(CodecContext& context, const CodecParams& params) {
   context.maxLevel[3] = 255;
 }
 
-CodecStatus allocateGrids(CodecContext& context) {
+CodecStatus checkImageExtents(const CodecContext& context) {
   const std::uint64_t width = std::uint64_t{context.maxX} + 1;
   const std::uint64_t height = std::uint64_t{context.maxY} + 1;
   if (width > kMaxSide || height > kMaxSide) {
@@ -39,6 +39,13 @@ CodecStatus allocateGrids(CodecContext& context) {
         "image of " + std::to_string(width) + " x " + std::to_string(height) +
             " pixels is too large (limit " + std::to_string(context.maxPixels) + " pixels)");
   }
+  return CodecStatus::success();
+}
+
+CodecStatus allocateGrids(CodecContext& context) {
+  if (CodecStatus status = checkImageExtents(context); !status) return status;
+  const std::uint64_t width = std::uint64_t{context.maxX} + 1;
+  const std::uint64_t height = std::uint64_t{context.maxY} + 1;
   try {
     const auto w = static_cast<std::uint32_t>(width);
     const auto h = static_cast<std::uint32_t>(height);

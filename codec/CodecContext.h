@@ -97,6 +97,9 @@ struct CodecContext {
 // Sets tolerance, smoothThreshold and maxLevel from the parameters.
 void applyParams(CodecContext& context, const CodecParams& params);
 
+// Checks maxX + 1 by maxY + 1 cells against the format's sides and maxPixels.
+CodecStatus checkImageExtents(const CodecContext& context);
+
 // Allocates the grids for maxX + 1 by maxY + 1 cells (`flatPixels` only when all outputs are
 // wanted), after checking the size against the format's sides and maxPixels; running out of
 // memory is an error, not an abort.

@@ -324,11 +324,13 @@ CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> byt
     Header header;
     if (CodecStatus s = readHeader(context, in, header); !s) return s;
     if (CodecStatus s = checkDeclaredSizes(context, in, header); !s) return s;
-    if (CodecStatus s = allocateGrids(context); !s) return s;
+    if (CodecStatus s = checkImageExtents(context); !s) return s;
     context.progressTotal = 2 * context.cellCount();
     if (CodecStatus s = readTablesAndCounts(context, in, header); !s) return s;
     CanonicalDecoder decoder;
     if (CodecStatus s = buildDecoder(context, decoder); !s) return s;
+    // The grids come after the codes, into the memory the code construction used and freed.
+    if (CodecStatus s = allocateGrids(context); !s) return s;
     return decodeAndRebuild(context, in, decoder, header);
   } catch (const std::bad_alloc&) {
     return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to decode the image");
