@@ -44,6 +44,12 @@ struct BlockStats {
   }
 };
 
+// Room for the block lists up front: photos at moderate tolerances need up to about one block
+// for every two cells. Lists that grow beyond it are copied once into twice the room.
+std::size_t expectedBlocks(const CodecContext& context) {
+  return static_cast<std::size_t>(context.cellCount() / 2) + 16;
+}
+
 class Encoder {
  public:
   // Every block goes into the context's block lists, and into `tokens` when `keepTokens`.
@@ -61,7 +67,7 @@ class Encoder {
         keepTokens_(keepTokens),
         coverage_(context.width(), context.height()) {
     buildSnapTable();
-    colours_.reserve(static_cast<std::size_t>(context.cellCount() / 3) + 16);  // photos need less
+    colours_.reserve(expectedBlocks(context));
     if (gridCovered) markCoveredCells();
   }
 
@@ -365,18 +371,23 @@ void encodeWalk(CodecContext& context, std::uint32_t x, std::uint32_t y, unsigne
 
 namespace {
 
+// What becomes of the image grid once the walk has covered it.
+enum class WalkedGrid { Kept, Released };
+
 // Returns the number of tokens.
-std::uint64_t runEncoder(CodecContext& context, BlockLog* log, bool keepTokens) {
+std::uint64_t runEncoder(CodecContext& context, BlockLog* log, bool keepTokens,
+                         WalkedGrid walkedGrid = WalkedGrid::Kept) {
   prepareTables(context);
   quantise(context);
   context.cursor = 0;
   context.tokens.clear();
   context.blockShapes.clear();
-  const auto expectedBlocks = static_cast<std::size_t>(context.cellCount() / 3) + 16;
   if (keepTokens) context.tokens.reserve(static_cast<std::size_t>(context.cellCount() / 2) + 16);
-  context.blockShapes.reserve(expectedBlocks);
+  context.blockShapes.reserve(expectedBlocks(context));
   Encoder encoder(context, log, false, keepTokens);
   encoder.walk(0, 0, bitLength(std::max(context.maxX, context.maxY)));
+  // A covered grid holds nothing more; its memory then serves the colour ranks and codes.
+  if (walkedGrid == WalkedGrid::Released) context.pixels = Grid();
   ColourRanks ranks = rankColours(encoder.blockColours());
   context.symbols.assignSorted(std::move(ranks.colours));
   context.blockColourRank = std::move(ranks.rank);
@@ -392,7 +403,9 @@ std::uint32_t tokenise(CodecContext& context) {
   return static_cast<std::uint32_t>(runEncoder(context, nullptr, true) - 1);
 }
 
-std::uint64_t tokeniseBlocks(CodecContext& context) { return runEncoder(context, nullptr, false); }
+std::uint64_t tokeniseBlocks(CodecContext& context) {
+  return runEncoder(context, nullptr, false, WalkedGrid::Released);
+}
 
 std::uint32_t tokeniseAndRebuild(CodecContext& context) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));

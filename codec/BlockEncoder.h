@@ -15,7 +15,7 @@ namespace tq1 {
 std::uint32_t tokenise(CodecContext& context);
 
 // tokenise, keeping only the block lists (`blockShapes`, `blockColourRank`), not `tokens`:
-// all the file writer needs. Returns the number of tokens.
+// all the file writer needs. Releases `pixels` once walked. Returns the number of tokens.
 std::uint64_t tokeniseBlocks(CodecContext& context);
 
 // tokenise followed by rebuildImage (with the in-memory markers), in one pass: each block is

@@ -15,7 +15,7 @@ namespace tq1 {
 
 // Encodes context.pixels into context.stream. Afterwards, with all outputs, `pixels` holds the
 // image rebuilt from the tokens (exactly what decoding the bytes gives) and `flatPixels` the
-// same unsmoothed; with the result only, `pixels` is left covered.
+// same unsmoothed; with the result only, `pixels` is released (empty).
 CodecStatus encodeToBytes(CodecContext& context);
 
 // encodeToBytes, then writes the bytes to `path` through a temporary file in the same folder

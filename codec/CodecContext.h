@@ -34,7 +34,7 @@ enum class CodecOutputs {
   // Everything: the rebuilt image after encoding, the unsmoothed grid `flatPixels` and the
   // decoded `tokens`; what previews, the app's display and the tests look at.
   Everything,
-  // Only the result: encoding leaves `pixels` covered and `flatPixels` empty, decoding keeps
+  // Only the result: encoding releases `pixels` and leaves `flatPixels` empty, decoding keeps
   // no tokens and no unsmoothed grid, and does not record the colours of the symbols.
   // Converters that write the result and forget it use this: it saves a grid, the token list
   // and, when encoding, the rebuild and smoothing.

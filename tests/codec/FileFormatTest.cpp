@@ -125,6 +125,10 @@ TEST(FileFormat, DecodeEqualsTheEncodersRebuiltImage) {
     ASSERT_TRUE(prepareForEncoding(lean, image, params).ok());
     ASSERT_TRUE(encodeToBytes(lean).ok());
     ASSERT_EQ(lean.stream, bytes) << "round " << round;
+    EXPECT_TRUE(lean.pixels.empty()) << "the walked grid is released";
+    // The file's size is known before it is written, so its bytes are allocated once, with
+    // the writer's few bytes of room.
+    EXPECT_LE(lean.stream.capacity(), lean.stream.size() + 64) << "round " << round;
     CodecContext leanDecoded;
     leanDecoded.outputs = CodecOutputs::ResultOnly;
     ASSERT_TRUE(decodeImage(bytes, leanDecoded).ok());
