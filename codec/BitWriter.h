@@ -51,7 +51,8 @@ class BitWriter {
  private:
   // Room for the next eight-byte store; capacity reserved beforehand is used first.
   void grow() {
-    bytes_.resize(std::max(bytes_.capacity(), bytes_.size() * 2 + 4096));
+    const bool reserved = bytes_.capacity() >= used_ + 8;
+    bytes_.resize(reserved ? bytes_.capacity() : bytes_.size() * 2 + 4096);
   }
 
   std::vector<std::uint8_t>& bytes_;  // holds used_ whole bytes, the pending bits, then room

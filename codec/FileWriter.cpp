@@ -111,6 +111,35 @@ void writeTables(const CodecContext& context, BitWriter& out) {
   }
 }
 
+[[nodiscard]] bool isControlValue(const CodecContext& context, PackedColour value) {
+  return std::find(context.controlValue.begin(), context.controlValue.end(), value) !=
+         context.controlValue.end();
+}
+
+// The bytes the file takes, to have them at once rather than by growing. Exact when the counts
+// were stored as counted; when they had to be scaled down to fit, the file is larger and the
+// bytes grow once more.
+std::size_t expectedFileBytes(const CodecContext& context) {
+  const SymbolTable& table = context.symbols;
+  const auto codeLength = [&](unsigned k) -> std::uint64_t {
+    return table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))].length;
+  };
+  std::uint64_t bits = kHeaderBits + std::uint64_t{kCountBits} * table.size();
+  for (unsigned c = 0; c < 4; ++c) bits += 8 * std::uint64_t{context.levelCount[c]};
+  bits += context.markerXCount * codeLength(0) + context.markerYCount * codeLength(1);
+  const std::uint64_t literal =
+      std::uint64_t{context.literalBits[0]} + context.literalBits[1] + context.literalBits[2];
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    const SymbolEntry& e = table.entries[i];
+    if (isControlValue(context, e.value)) continue;
+    const bool coded = table.codeIndex[i] <= context.lastSymbol;
+    bits += coded ? e.count * std::uint64_t{e.length} + literal
+                  : e.count * (codeLength(2) + literal);
+  }
+  // The writer stores eight bytes at a time, up to seven of them beyond the end.
+  return static_cast<std::size_t>(bits / 8) + 16;
+}
+
 // A field of up to BitWriter::kMaxField bits, as it goes into the stream.
 struct BitField {
   std::uint64_t bits = 0;
@@ -146,9 +175,7 @@ std::vector<SymbolCode> codesByColourRank(const CodecContext& context) {
   byRank.reserve(table.size());
   for (std::uint32_t i = 0; i < table.size(); ++i) {
     const SymbolEntry& e = table.entries[i];
-    const bool control = std::find(context.controlValue.begin(), context.controlValue.end(),
-                                   e.value) != context.controlValue.end();
-    if (control) continue;
+    if (isControlValue(context, e.value)) continue;
     const bool coded = table.codeIndex[i] <= context.lastSymbol;
     const BitField literal = literalOf(context, e.value);
     byRank.push_back({e.code, static_cast<std::uint32_t>(literal.bits),
@@ -251,8 +278,8 @@ CodecStatus encodeToBytes(CodecContext& context) {
     }
     context.literalBits[3] = 0;
 
+    context.stream.reserve(expectedFileBytes(context));
     BitWriter out(context.stream);
-    context.stream.reserve(static_cast<std::size_t>(tokenCount) * 2 + 4096);
     writeHeader(context, out);
     writeTables(context, out);
     writeTokens(context, out);
