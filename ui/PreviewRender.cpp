@@ -36,6 +36,7 @@ PreviewResult renderPreview(const QImage& image, QRect area, const CodecParams& 
   if (!status) return failed(area, describeError(status.error()));
 
   CodecContext sized;
+  sized.outputs = CodecOutputs::ResultOnly;  // only its size is shown: no second rebuild
   status = prepareForEncoding(sized, original.value, params);
   if (status) status = encodeToBytes(sized);
   if (!status) return failed(area, describeError(status.error()));
