@@ -227,6 +227,7 @@ class MarkerFields {
 // colour's literal after the first code of that colour (or after the escape symbol). A code
 // of at most 32 bits and a literal of at most 24 go out as one field.
 void writeTokens(CodecContext& context, BitWriter& out) {
+  constexpr std::size_t kLookAhead = 32;
   const SymbolTable& table = context.symbols;
   std::vector<SymbolCode> byRank = codesByColourRank(context);
   const auto control = [&](unsigned k) -> const SymbolEntry& {
@@ -234,7 +235,13 @@ void writeTokens(CodecContext& context, BitWriter& out) {
   };
   const MarkerFields markers(control(0), control(1));
   const SymbolEntry& escape = control(2);
-  for (std::size_t block = 0; block < context.blockShapes.size(); ++block) {
+  const std::size_t blocks = context.blockShapes.size();
+  for (std::size_t block = 0; block < blocks; ++block) {
+    // Colours come in no order, and their table is larger than the nearest caches: the entry
+    // of a block some way ahead is asked for now, so that it is there when its turn comes.
+    if (block + kLookAhead < blocks) {
+      __builtin_prefetch(&byRank[context.blockColourRank[block + kLookAhead]], 1);
+    }
     const std::uint16_t shape = context.blockShapes[block];
     markers.write(out, shape & 0xFFu, shape >> 8);
     SymbolCode& symbol = byRank[context.blockColourRank[block]];
