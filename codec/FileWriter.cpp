@@ -116,13 +116,19 @@ void writeTables(const CodecContext& context, BitWriter& out) {
          context.controlValue.end();
 }
 
+// The entry of control symbol k (0: x-marker, 1: y-marker, 2: escape), once it is inserted.
+const SymbolEntry& controlEntry(const CodecContext& context, unsigned k) {
+  const SymbolTable& table = context.symbols;
+  return table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
+}
+
 // The bytes the file takes, to have them at once rather than by growing. Exact when the counts
 // were stored as counted; when they had to be scaled down to fit, the file is larger and the
 // bytes grow once more.
 std::size_t expectedFileBytes(const CodecContext& context) {
   const SymbolTable& table = context.symbols;
   const auto codeLength = [&](unsigned k) -> std::uint64_t {
-    return table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))].length;
+    return controlEntry(context, k).length;
   };
   std::uint64_t bits = kHeaderBits + std::uint64_t{kCountBits} * table.size();
   for (unsigned c = 0; c < 4; ++c) bits += 8 * std::uint64_t{context.levelCount[c]};
@@ -228,13 +234,9 @@ class MarkerFields {
 // of at most 32 bits and a literal of at most 24 go out as one field.
 void writeTokens(CodecContext& context, BitWriter& out) {
   constexpr std::size_t kLookAhead = 32;
-  const SymbolTable& table = context.symbols;
   std::vector<SymbolCode> byRank = codesByColourRank(context);
-  const auto control = [&](unsigned k) -> const SymbolEntry& {
-    return table.entries[static_cast<std::uint32_t>(table.find(context.controlValue[k]))];
-  };
-  const MarkerFields markers(control(0), control(1));
-  const SymbolEntry& escape = control(2);
+  const MarkerFields markers(controlEntry(context, 0), controlEntry(context, 1));
+  const SymbolEntry& escape = controlEntry(context, 2);
   const std::size_t blocks = context.blockShapes.size();
   for (std::size_t block = 0; block < blocks; ++block) {
     // Colours come in no order, and their table is larger than the nearest caches: the entry
