@@ -41,6 +41,13 @@ enum class CodecOutputs {
   ResultOnly,
 };
 
+// How many threads a decode may use. With two, the calling thread reads the token stream
+// while a second one fills and smooths the grid, and the progress callback is called from
+// that second thread. `Auto` takes two for images of some size on machines with more than
+// one processor; callers that keep every processor busy already, as a batch with several
+// workers does, ask for `One`.
+enum class DecodeThreads { Auto, One, Two };
+
 struct CodecContext {
   CodecOutputs outputs = CodecOutputs::Everything;
   std::uint32_t maxX = 0;  // image width - 1
@@ -78,6 +85,7 @@ struct CodecContext {
   std::vector<std::uint8_t> stream;  // the bytes of the file written or read
   ProgressCallback progress;
   std::uint64_t maxPixels = kDefaultMaxPixels;  // refuse larger images before allocating
+  DecodeThreads decodeThreads = DecodeThreads::Auto;  // only result-only decodes use two
 
   [[nodiscard]] std::uint32_t width() const noexcept { return maxX + 1; }
   [[nodiscard]] std::uint32_t height() const noexcept { return maxY + 1; }
