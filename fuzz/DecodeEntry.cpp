@@ -15,7 +15,29 @@ constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 22;
 
 }  // namespace
 
+// Converters decode for the result only, with a second thread reading the tokens: every
+// input must give what one thread gives, the same failure or the same image.
+std::string compareThreads(std::span<const std::uint8_t> data) {
+  CodecContext contexts[2];
+  CodecStatus statuses[2];
+  for (int k = 0; k < 2; ++k) {
+    contexts[k].maxPixels = kMaxPixels;
+    contexts[k].outputs = CodecOutputs::ResultOnly;
+    contexts[k].decodeThreads = k == 0 ? DecodeThreads::One : DecodeThreads::Two;
+    statuses[k] = decodeBytes(contexts[k], data);
+  }
+  if (statuses[0].error() != statuses[1].error() ||
+      statuses[0].message() != statuses[1].message()) {
+    return "two threads report another outcome than one";
+  }
+  if (statuses[0] && contexts[0].pixels != contexts[1].pixels) {
+    return "two threads decode another image than one";
+  }
+  return {};
+}
+
 std::string decodeTq1(std::span<const std::uint8_t> data) {
+  if (std::string problem = compareThreads(data); !problem.empty()) return problem;
   CodecContext context;
   context.maxPixels = kMaxPixels;
   // With a progress callback the decoder also logs every block for the second pass's reports.

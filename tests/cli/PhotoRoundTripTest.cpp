@@ -54,6 +54,14 @@ TEST(PhotoRoundTrip, DecodedFileEqualsTheEncodersImage) {
     ASSERT_TRUE(decoded.ok()) << c.file << ": " << decoded.message();
     EXPECT_EQ(decoder.pixels, encoder.pixels) << c.file;
     EXPECT_EQ(decoder.flatPixels, encoder.flatPixels) << c.file;
+    // Converters decode for the result only, on one thread or with a second reading the tokens.
+    for (const DecodeThreads threads : {DecodeThreads::One, DecodeThreads::Two}) {
+      CodecContext converter;
+      converter.outputs = CodecOutputs::ResultOnly;
+      converter.decodeThreads = threads;
+      ASSERT_TRUE(decodeBytes(converter, encoder.stream).ok()) << c.file;
+      EXPECT_EQ(converter.pixels, encoder.pixels) << c.file;
+    }
 
     // The preview of an area shows what saving that area would give.
     const Grid part = area(loaded.value, 20, 10, 100, 90);

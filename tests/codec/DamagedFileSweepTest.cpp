@@ -166,6 +166,54 @@ TEST(DamagedFiles, EveryBitFlipInTheFirstKilobyteIsAnErrorOrAnImage) {
   }
 }
 
+// A result-only decode, on one thread or with a second one reading the tokens.
+Outcome decodeOn(const Bytes& bytes, DecodeThreads threads) {
+  Outcome outcome;
+  CodecContext context;
+  context.maxPixels = kSweepMaxPixels;
+  context.outputs = CodecOutputs::ResultOnly;
+  context.decodeThreads = threads;
+  {
+    testing::AllocationWatch watch;
+    outcome.status = decodeBytes(context, bytes);
+    outcome.largestAllocation = watch.largest();
+  }
+  outcome.pixels = std::move(context.pixels);
+  return outcome;
+}
+
+void expectTheOneThreadOutcome(const Bytes& bytes, const std::string& what) {
+  const Outcome one = decodeOn(bytes, DecodeThreads::One);
+  const Outcome two = decodeOn(bytes, DecodeThreads::Two);
+  expectSound(bytes, two, what);
+  EXPECT_EQ(two.status.error(), one.status.error()) << what << ": " << two.status.message();
+  EXPECT_EQ(two.status.message(), one.status.message()) << what;
+  if (one.status.ok() && two.status.ok()) EXPECT_EQ(two.pixels, one.pixels) << what;
+}
+
+// With two threads, one reads the tokens while the other places the blocks, and either may
+// meet the damage first: the decoder must still report what one thread reports, in the
+// same order (a block outside the image before a bad literal after it, the codes before
+// everything).
+TEST(DamagedFiles, TwoThreadsDecodeEveryDamagedFileAsOneDoes) {
+  for (const Sample& s : samples()) {
+    // Every cut in the first kilobyte, then every seventh: a thread is started for each.
+    for (std::size_t length = 0; length <= s.bytes.size(); length += length < 1024 ? 1 : 7) {
+      const Bytes cut(s.bytes.begin(), s.bytes.begin() + static_cast<std::ptrdiff_t>(length));
+      expectTheOneThreadOutcome(cut, s.name + ", cut to " + std::to_string(length) + " bytes");
+    }
+    expectTheOneThreadOutcome(s.bytes, s.name + ", whole");
+    // Every third bit of the first kilobyte: each field still has flips, at every offset
+    // within a byte.
+    const std::size_t bits = std::min<std::size_t>(s.bytes.size(), 1024) * 8;
+    for (std::size_t bit = 0; bit < bits; bit += 3) {
+      Bytes damaged = s.bytes;
+      damaged[bit / 8] ^= static_cast<std::uint8_t>(0x80 >> (bit % 8));
+      expectTheOneThreadOutcome(damaged, s.name + ", bit " + std::to_string(bit) + " flipped");
+    }
+  }
+}
+
 TEST(DamagedFiles, AHugeDeclaredImageIsRefusedBeforeAnyGridIsMade) {
   Bytes bytes = sample("2x2", Grid(2, 2, 0x123456), params(0, 0)).bytes;
   bytes[4] = bytes[5] = bytes[6] = bytes[7] = 0xFF;  // 65536 x 65536

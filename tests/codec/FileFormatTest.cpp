@@ -136,6 +136,22 @@ TEST(FileFormat, DecodeEqualsTheEncodersRebuiltImage) {
     EXPECT_TRUE(leanDecoded.flatPixels.empty());
     EXPECT_TRUE(leanDecoded.tokens.empty());
 
+    // With a second thread reading the tokens, into a context that held another image: the
+    // same image, the same tokens used, the same progress reported.
+    CodecContext twoThreads;
+    twoThreads.outputs = CodecOutputs::ResultOnly;
+    twoThreads.decodeThreads = DecodeThreads::Two;
+    ASSERT_TRUE(decodeImage(encodeImage(Grid(w, h, 0x00ABCDEF), CodecParams{}), twoThreads).ok());
+    std::vector<std::uint64_t> reports[2];
+    for (int k = 0; k < 2; ++k) {
+      CodecContext& context = k == 0 ? leanDecoded : twoThreads;
+      context.progress = [&reports, k](std::uint64_t done, std::uint64_t) { reports[k].push_back(done); };
+      ASSERT_TRUE(decodeImage(bytes, context).ok());
+    }
+    ASSERT_EQ(twoThreads.pixels, encoded.pixels) << "round " << round;
+    EXPECT_EQ(twoThreads.cursor, expectedTokens.size()) << "round " << round;
+    EXPECT_EQ(reports[1], reports[0]) << "round " << round;
+
     // A context that held another image of the same size keeps nothing of it.
     CodecContext reused;
     reused.outputs = CodecOutputs::ResultOnly;
