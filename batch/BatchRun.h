@@ -65,6 +65,7 @@ class BatchRun {
   std::vector<ListEntry> entries_;
   BatchIo io_;
   BatchOptions options_;
+  DecodeThreads decodeThreads_ = DecodeThreads::Auto;  // One while several workers run
   std::atomic<bool> cancelled_{false};
 };
 

@@ -113,9 +113,10 @@ EntryResult encodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePoli
 }
 
 EntryResult decodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePolicy policy,
-                        const ConversionHooks& hooks, EntryResult result) {
+                        const ConversionHooks& hooks, DecodeThreads threads, EntryResult result) {
   auto context = std::make_unique<CodecContext>();
   context->outputs = CodecOutputs::ResultOnly;
+  context->decodeThreads = threads;
   PercentFilter percent(hooks.progress);
   context->progress = percent.callback();
   const CodecStatus status = decodeFile(*context, nativePath(entry.path));
@@ -147,7 +148,7 @@ QString conversionTarget(const QString& path) {
 }
 
 EntryResult convertEntry(const ListEntry& entry, const BatchIo& io, OverwritePolicy policy,
-                         const ConversionHooks& hooks) {
+                         const ConversionHooks& hooks, DecodeThreads decodeThreads) {
   EntryResult result;
   result.source = entry.path;
   const FileKind kind = classifyFile(entry.path);
@@ -160,7 +161,7 @@ EntryResult convertEntry(const ListEntry& entry, const BatchIo& io, OverwritePol
   if (policy == OverwritePolicy::Keep && fileExists(result.target)) return kept(std::move(result));
   try {
     return kind == FileKind::Bitmap ? encodeEntry(entry, io, policy, hooks, result)
-                                    : decodeEntry(entry, io, policy, hooks, result);
+                                    : decodeEntry(entry, io, policy, hooks, decodeThreads, result);
   } catch (const std::bad_alloc&) {
     return failed(std::move(result), FailureStage::OutOfMemory,
                   entry.path.toStdString() + ": not enough memory to convert the file");
