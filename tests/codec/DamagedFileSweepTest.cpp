@@ -96,10 +96,15 @@ struct Outcome {
   std::size_t largestAllocation = 0;
 };
 
-Outcome decodeWatched(const Bytes& bytes) {
+// A decode of `bytes` with all outputs, or, for converters, the result only, on one thread or
+// with a second one placing the blocks.
+Outcome decodeWatched(const Bytes& bytes, CodecOutputs outputs = CodecOutputs::Everything,
+                      DecodeThreads threads = DecodeThreads::Auto) {
   Outcome outcome;
   CodecContext context;
   context.maxPixels = kSweepMaxPixels;
+  context.outputs = outputs;
+  context.decodeThreads = threads;
   {
     testing::AllocationWatch watch;
     outcome.status = decodeBytes(context, bytes);
@@ -166,25 +171,9 @@ TEST(DamagedFiles, EveryBitFlipInTheFirstKilobyteIsAnErrorOrAnImage) {
   }
 }
 
-// A result-only decode, on one thread or with a second one reading the tokens.
-Outcome decodeOn(const Bytes& bytes, DecodeThreads threads) {
-  Outcome outcome;
-  CodecContext context;
-  context.maxPixels = kSweepMaxPixels;
-  context.outputs = CodecOutputs::ResultOnly;
-  context.decodeThreads = threads;
-  {
-    testing::AllocationWatch watch;
-    outcome.status = decodeBytes(context, bytes);
-    outcome.largestAllocation = watch.largest();
-  }
-  outcome.pixels = std::move(context.pixels);
-  return outcome;
-}
-
 void expectTheOneThreadOutcome(const Bytes& bytes, const std::string& what) {
-  const Outcome one = decodeOn(bytes, DecodeThreads::One);
-  const Outcome two = decodeOn(bytes, DecodeThreads::Two);
+  const Outcome one = decodeWatched(bytes, CodecOutputs::ResultOnly, DecodeThreads::One);
+  const Outcome two = decodeWatched(bytes, CodecOutputs::ResultOnly, DecodeThreads::Two);
   expectSound(bytes, two, what);
   EXPECT_EQ(two.status.error(), one.status.error()) << what << ": " << two.status.message();
   EXPECT_EQ(two.status.message(), one.status.message()) << what;
