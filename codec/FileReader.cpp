@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <span>
@@ -478,12 +479,16 @@ class alignas(128) BlockPlacer {
       }
     } catch (const std::bad_alloc&) {
       grids_ = CodecStatus::failure(CodecError::OutOfMemory, "not enough memory for the image");
+    } catch (...) {
+      // Thrown by the progress callback: it reaches the caller from the calling thread.
+      thrown_ = std::current_exception();
     }
     // The image is lost: the rest of the stream need not be read.
     parser_.abandon();
     queue_.stopConsuming();
   }
 
+  [[nodiscard]] const std::exception_ptr& thrown() const noexcept { return thrown_; }
   [[nodiscard]] const CodecStatus& grids() const noexcept { return grids_; }
   [[nodiscard]] bool walked() const noexcept { return walked_; }
   [[nodiscard]] CodecError walkFailure() const noexcept { return walkFailure_; }
@@ -504,6 +509,7 @@ class alignas(128) BlockPlacer {
   BlockQueue& queue_;
   StreamParser& parser_;
   BlockLog log_;
+  std::exception_ptr thrown_;
   CodecStatus grids_;
   bool walked_ = false;
   CodecError walkFailure_ = CodecError::Ok;
@@ -584,6 +590,7 @@ std::optional<CodecStatus> decodeOnTwoThreads(CodecContext& context, BitReader& 
   }
   const CodecStatus codes = parser.run();
   placing->join();
+  if (placer->thrown()) std::rethrow_exception(placer->thrown());
   if (!codes) return codes;
   if (!placer->grids()) return placer->grids();
   if (!placer->walked()) return rebuildFailure(placer->walkFailure());

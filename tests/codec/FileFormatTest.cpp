@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 
 #include <unistd.h>
 
@@ -158,6 +159,24 @@ TEST(FileFormat, DecodeEqualsTheEncodersRebuiltImage) {
     ASSERT_TRUE(decodeImage(encodeImage(Grid(w, h, 0x00ABCDEF), CodecParams{}), reused).ok());
     ASSERT_TRUE(decodeImage(bytes, reused).ok());
     ASSERT_EQ(reused.pixels, encoded.pixels) << "round " << round;
+  }
+}
+
+// A caller may stop a decode by throwing from its progress callback, which a two-thread
+// decode calls on its second thread: the exception still reaches the caller.
+TEST(FileFormat, AnExceptionFromTheProgressCallbackReachesTheCaller) {
+  std::mt19937 random(5);
+  const Bytes bytes = encodeImage(testing::patchyImage(random, 60, 40, 8), CodecParams{});
+  for (const DecodeThreads threads : {DecodeThreads::One, DecodeThreads::Two}) {
+    CodecContext context;
+    context.outputs = CodecOutputs::ResultOnly;
+    context.decodeThreads = threads;
+    int calls = 0;
+    context.progress = [&calls](std::uint64_t, std::uint64_t) {
+      if (++calls == 50) throw std::runtime_error("stopped by the caller");
+    };
+    EXPECT_THROW((void)decodeImage(bytes, context), std::runtime_error);
+    EXPECT_EQ(calls, 50);
   }
 }
 
