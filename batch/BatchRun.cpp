@@ -54,15 +54,12 @@ BatchRun::BatchRun(std::vector<ListEntry> entries, BatchIo io, BatchOptions opti
 BatchSummary BatchRun::run(BatchReporter& reporter) {
   unsigned jobs = options_.jobs != 0 ? options_.jobs : std::max(1u, std::thread::hardware_concurrency());
   jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, entries_.size()));
-  // Workers on every processor leave none for a decoder's second thread.
-  decodeThreads_ = jobs > 1 ? DecodeThreads::One : DecodeThreads::Auto;
   std::vector<EntryResult> results = jobs > 1 ? runParallel(reporter, jobs) : runSerial(reporter);
   return summarise(std::move(results), entries_.size());
 }
 
 EntryResult BatchRun::convert(std::size_t index, const ConversionHooks& hooks) const {
-  EntryResult result =
-      convertEntry(entries_[index], io_, options_.overwrite, hooks, decodeThreads_);
+  EntryResult result = convertEntry(entries_[index], io_, options_.overwrite, hooks);
   result.index = index;
   return result;
 }

@@ -65,7 +65,6 @@ class BatchRun {
   std::vector<ListEntry> entries_;
   BatchIo io_;
   BatchOptions options_;
-  DecodeThreads decodeThreads_ = DecodeThreads::Auto;  // One while several workers run
   std::atomic<bool> cancelled_{false};
 };
 

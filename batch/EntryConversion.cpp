@@ -113,10 +113,12 @@ EntryResult encodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePoli
 }
 
 EntryResult decodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePolicy policy,
-                        const ConversionHooks& hooks, DecodeThreads threads, EntryResult result) {
+                        const ConversionHooks& hooks, EntryResult result) {
   auto context = std::make_unique<CodecContext>();
   context->outputs = CodecOutputs::ResultOnly;
-  context->decodeThreads = threads;
+  // One thread: the hooks are called on the run's own thread, and workers on every processor
+  // leave none for a second one.
+  context->decodeThreads = DecodeThreads::One;
   PercentFilter percent(hooks.progress);
   context->progress = percent.callback();
   const CodecStatus status = decodeFile(*context, nativePath(entry.path));
@@ -148,7 +150,7 @@ QString conversionTarget(const QString& path) {
 }
 
 EntryResult convertEntry(const ListEntry& entry, const BatchIo& io, OverwritePolicy policy,
-                         const ConversionHooks& hooks, DecodeThreads decodeThreads) {
+                         const ConversionHooks& hooks) {
   EntryResult result;
   result.source = entry.path;
   const FileKind kind = classifyFile(entry.path);
@@ -161,7 +163,7 @@ EntryResult convertEntry(const ListEntry& entry, const BatchIo& io, OverwritePol
   if (policy == OverwritePolicy::Keep && fileExists(result.target)) return kept(std::move(result));
   try {
     return kind == FileKind::Bitmap ? encodeEntry(entry, io, policy, hooks, result)
-                                    : decodeEntry(entry, io, policy, hooks, decodeThreads, result);
+                                    : decodeEntry(entry, io, policy, hooks, result);
   } catch (const std::bad_alloc&) {
     return failed(std::move(result), FailureStage::OutOfMemory,
                   entry.path.toStdString() + ": not enough memory to convert the file");

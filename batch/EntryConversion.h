@@ -9,7 +9,6 @@
 #include "batch/BatchIo.h"
 #include "batch/BatchReport.h"
 #include "batch/ListEntry.h"
-#include "codec/CodecContext.h"
 
 namespace tq1 {
 
@@ -36,10 +35,8 @@ struct ConversionHooks {
 // target that cannot be written, running out of memory) comes back as a Failed result with
 // its cause; only what the hooks or the io functions throw passes through. An existing
 // target is replaced only when the whole new file is written. The result's index is left
-// at 0 for the caller to set. `decodeThreads`: for a .tq1 entry, how many threads its decoding
-// may take (a batch whose workers keep every processor busy asks for one).
+// at 0 for the caller to set.
 [[nodiscard]] EntryResult convertEntry(const ListEntry& entry, const BatchIo& io,
-                                       OverwritePolicy policy, const ConversionHooks& hooks,
-                                       DecodeThreads decodeThreads = DecodeThreads::Auto);
+                                       OverwritePolicy policy, const ConversionHooks& hooks);
 
 }  // namespace tq1
