@@ -11,6 +11,25 @@
 
 namespace tq1 {
 
+// A block is its x-doubling markers, then its y-doubling markers, then its colour. Reads the
+// rest of a block whose first token is `token`, with `n` and `m` the markers counted so far:
+// more x-doubling markers while no y-doubling one has come, then y-doubling markers, up to the
+// colour, which ends in `token`. False when the source has no token to give.
+template <typename Source>
+[[gnu::always_inline]] inline bool readBlockMarkers(Source& source, PackedColour markerX,
+                                                    PackedColour markerY, unsigned& n,
+                                                    unsigned& m, PackedColour& token) {
+  while (m == 0 && token == markerX) {
+    ++n;
+    if (!source.next(token)) return false;
+  }
+  while (token == markerY) {
+    ++m;
+    if (!source.next(token)) return false;
+  }
+  return true;
+}
+
 // A source gives tokens in order through `bool next(PackedColour&)`; when it has none left,
 // or one cannot be read, `failure()` says why.
 template <typename Source>
@@ -34,9 +53,8 @@ class RebuildWalk {
   [[nodiscard]] CodecError failure() const noexcept { return failure_; }
 
  private:
-  // A block is its x-doubling markers, then its y-doubling markers, then its colour. A
-  // source may read a run of markers and the token after it at once; further tokens are read
-  // one by one.
+  // A source may read a run of markers and the token after it at once; further tokens are
+  // read one by one.
   bool readBlock(std::uint32_t x, std::uint32_t y) {
     PackedColour token = 0;
     unsigned n = 0;
@@ -47,14 +65,8 @@ class RebuildWalk {
     } else {
       read = source_.next(token);
     }
-    if (!read) return fail(source_.failure());
-    while (m == 0 && token == context_.markerX) {
-      ++n;
-      if (!source_.next(token)) return fail(source_.failure());
-    }
-    while (token == context_.markerY) {
-      ++m;
-      if (!source_.next(token)) return fail(source_.failure());
+    if (!read || !readBlockMarkers(source_, context_.markerX, context_.markerY, n, m, token)) {
+      return fail(source_.failure());
     }
     if (n > 16 || m > 16 || x + (std::uint64_t{1} << n) > context_.width() ||
         y + (std::uint64_t{1} << m) > context_.height()) {

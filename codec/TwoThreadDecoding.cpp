@@ -1,0 +1,324 @@
+// Decoding on two threads.
+#include "TwoThreadDecoding.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <exception>
+#include <memory>
+#include <system_error>
+#include <thread>
+
+#if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
+#endif
+
+#include "BitStreamSource.h"
+#include "BlockLog.h"
+#include "BlockQueue.h"
+#include "RebuildWalk.h"
+
+namespace tq1 {
+
+namespace {
+
+// The token stream is one chain of codes, each starting where the
+// one before it ends, and reading it is most of decoding; where a block goes, and filling its
+// cells, needs only the block's markers and colour. So this thread builds the codes and reads
+// the stream into blocks, while a second one allocates the grids, places the blocks as they
+// arrive and, once the whole stream has proved sound, smooths the image. Results, and
+// failures, are those of the one-thread decoder.
+
+// One queue entry: a block's colour and its marker counts (saturated: a walk rejects more
+// than 16 of either), or the end of the blocks with the reason the walk can have no more.
+namespace queued {
+constexpr std::uint64_t kEndFlag = std::uint64_t{1} << 48;
+
+std::uint64_t block(PackedColour colour, unsigned n, unsigned m) {
+  return std::uint64_t{colour} | (std::uint64_t{std::min(n, 255u)} << 32) |
+         (std::uint64_t{std::min(m, 255u)} << 40);
+}
+
+std::uint64_t end(CodecError why) {
+  return kEndFlag | (std::uint64_t{static_cast<std::uint8_t>(why)} << 56);
+}
+}  // namespace queued
+
+// Builds the codes, then reads every declared token, grouped into blocks as the walk groups
+// them (its X markers, its Y markers, its colour). It reads to the last declared token even
+// after the walk has ended, so that a file is accepted or rejected on all its tokens, unless
+// the walk has failed and `abandon` says so.
+class StreamParser {
+ public:
+  StreamParser(CodecContext& context, BitReader& in,
+               std::span<const std::uint32_t> controlSymbols, BlockQueue& queue)
+      : context_(context), in_(in), controlSymbols_(controlSymbols), queue_(queue) {}
+
+  // Returns how building the codes went; streamFailure() then says what was wrong with the
+  // stream (Ok when every declared token could be read).
+  CodecStatus run() {
+    CanonicalDecoder decoder;
+    CodecStatus codes = buildDecoder(context_, decoder);
+    if (!codes) {
+      finish(codes.error());
+      return codes;
+    }
+    BitStreamSource source(context_, in_, decoder, controlSymbols_);
+    finish(parse(source));
+    return codes;
+  }
+
+  void abandon() noexcept { abandoned_.store(true, std::memory_order_relaxed); }
+
+  [[nodiscard]] CodecError streamFailure() const noexcept { return streamFailure_; }
+
+ private:
+  // Returns why the blocks ended: MissingTokens when the declared tokens ran out, which is
+  // no fault of the stream.
+  CodecError parse(BitStreamSource& source) {
+    const PackedColour markerX = context_.markerX;
+    const PackedColour markerY = context_.markerY;
+    bool queueing = true;
+    while (true) {
+      unsigned n = 0;
+      unsigned m = 0;
+      PackedColour token = 0;
+      if (!source.readBlockStart(n, m, token) ||
+          !readBlockMarkers(source, markerX, markerY, n, m, token)) {
+        return source.failure();
+      }
+      if (queueing) {
+        queueing = queue_.push(queued::block(token, n, m));
+      } else if (abandoned_.load(std::memory_order_relaxed)) {
+        return CodecError::Ok;
+      }
+    }
+  }
+
+  // Tells the walk that no more blocks come, and why.
+  void finish(CodecError why) {
+    streamFailure_ = why == CodecError::MissingTokens ? CodecError::Ok : why;
+    queue_.push(queued::end(why));
+    queue_.flush();
+  }
+
+  CodecContext& context_;
+  BitReader& in_;
+  std::span<const std::uint32_t> controlSymbols_;
+  BlockQueue& queue_;
+  std::atomic<bool> abandoned_{false};
+  CodecError streamFailure_ = CodecError::Ok;
+};
+
+// The walk's source of tokens: whole blocks from the reading thread.
+class QueuedBlocks {
+ public:
+  explicit QueuedBlocks(BlockQueue& queue) : queue_(queue) {}
+
+  bool readBlockStart(unsigned& n, unsigned& m, PackedColour& token) {
+    const std::uint64_t entry = queue_.pop();
+    if ((entry & queued::kEndFlag) != 0) {
+      failure_ = static_cast<CodecError>(entry >> 56);
+      return false;
+    }
+    token = static_cast<PackedColour>(entry);
+    n = static_cast<unsigned>(entry >> 32) & 0xFF;
+    m = static_cast<unsigned>(entry >> 40) & 0xFF;
+    tokensUsed_ += std::size_t{n} + m + 1;
+    return true;
+  }
+
+  // Every entry is a whole block, and a block's colour is never a marker the walk would read
+  // on from, so the walk never asks for a single token.
+  bool next(PackedColour& /*token*/) {
+    failure_ = CodecError::MissingTokens;
+    return false;
+  }
+
+  [[nodiscard]] CodecError failure() const noexcept { return failure_; }
+  [[nodiscard]] std::size_t tokensUsed() const noexcept { return tokensUsed_; }
+
+ private:
+  BlockQueue& queue_;
+  CodecError failure_ = CodecError::Ok;
+  std::size_t tokensUsed_ = 0;
+};
+
+// The second thread's work: the grids, the first rebuilding pass over the queued blocks, and,
+// once the whole stream has proved sound, the smoothing, while the cells are still in this
+// processor's cache. It is kept on the heap, away from the reading thread's stack: its block
+// log grows with every block.
+class alignas(128) BlockPlacer {
+ public:
+  BlockPlacer(CodecContext& context, BlockQueue& queue, StreamParser& parser)
+      : context_(context), queue_(queue), parser_(parser),
+        log_(context.smoothThreshold != 0, static_cast<bool>(context.progress)) {}
+
+  void run() noexcept {
+    try {
+      grids_ = allocateGrids(context_);
+      if (grids_) {
+        QueuedBlocks blocks(queue_);
+        RebuildWalk<QueuedBlocks> first(context_, blocks, log_);
+        walked_ = first.run();
+        walkFailure_ = first.failure();
+        tokensUsed_ = blocks.tokensUsed();
+      }
+      if (walked_) {
+        if (streamSound()) log_.smoothInOrder(context_, 1);
+        return;
+      }
+    } catch (const std::bad_alloc&) {
+      grids_ = CodecStatus::failure(CodecError::OutOfMemory, "not enough memory for the image");
+    } catch (...) {
+      // Thrown by the progress callback: it reaches the caller from the calling thread.
+      thrown_ = std::current_exception();
+    }
+    // The image is lost: the rest of the stream need not be read.
+    parser_.abandon();
+    queue_.stopConsuming();
+  }
+
+  [[nodiscard]] const std::exception_ptr& thrown() const noexcept { return thrown_; }
+  [[nodiscard]] const CodecStatus& grids() const noexcept { return grids_; }
+  [[nodiscard]] bool walked() const noexcept { return walked_; }
+  [[nodiscard]] CodecError walkFailure() const noexcept { return walkFailure_; }
+  [[nodiscard]] std::size_t tokensUsed() const noexcept { return tokensUsed_; }
+
+ private:
+  // Takes the blocks the walk did not need, up to the end of the stream: whether it ended
+  // cleanly, at the last declared token, decides whether the file is good.
+  bool streamSound() {
+    std::uint64_t entry = 0;
+    do {
+      entry = queue_.pop();
+    } while ((entry & queued::kEndFlag) == 0);
+    return static_cast<CodecError>(entry >> 56) == CodecError::MissingTokens;
+  }
+
+  CodecContext& context_;
+  BlockQueue& queue_;
+  StreamParser& parser_;
+  BlockLog log_;
+  std::exception_ptr thrown_;
+  CodecStatus grids_;
+  bool walked_ = false;
+  CodecError walkFailure_ = CodecError::Ok;
+  std::size_t tokensUsed_ = 0;
+};
+
+// The placing thread, started on a processor other than this one's where there is one: started
+// beside its creator, a new thread can hold the creator up for a millisecond. Joined however
+// the creator leaves; should it leave early (an exception while reading), the placer is first
+// told that no more blocks come.
+class PlacerThread {
+ public:
+  // Throws std::system_error when no thread can be started.
+  PlacerThread(BlockPlacer& placer, BlockQueue& queue) : queue_(queue) {
+#if defined(__linux__)
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) {
+      throw std::system_error(ENOMEM, std::generic_category());
+    }
+    cpu_set_t others;
+    if (sched_getaffinity(0, sizeof others, &others) == 0) {
+      const int here = sched_getcpu();
+      if (here >= 0) CPU_CLR(here, &others);
+      if (CPU_COUNT(&others) > 0) pthread_attr_setaffinity_np(&attributes, sizeof others, &others);
+    }
+    const int started = pthread_create(&thread_, &attributes, &PlacerThread::start, &placer);
+    pthread_attr_destroy(&attributes);
+    if (started != 0) throw std::system_error(started, std::generic_category());
+#else
+    thread_ = std::thread([&placer] { placer.run(); });
+#endif
+    running_ = true;
+  }
+  ~PlacerThread() {
+    if (!running_) return;
+    queue_.push(queued::end(CodecError::OutOfMemory));
+    queue_.flush();
+    join();
+  }
+  PlacerThread(const PlacerThread&) = delete;
+  PlacerThread& operator=(const PlacerThread&) = delete;
+
+  void join() {
+    if (!running_) return;
+#if defined(__linux__)
+    pthread_join(thread_, nullptr);
+#else
+    thread_.join();
+#endif
+    running_ = false;
+  }
+
+ private:
+#if defined(__linux__)
+  static void* start(void* placer) {
+    static_cast<BlockPlacer*>(placer)->run();
+    return nullptr;
+  }
+  pthread_t thread_{};
+#else
+  std::thread thread_;
+#endif
+  BlockQueue& queue_;
+  bool running_ = false;
+};
+
+
+// The processors this process may run on: a process confined to one gains nothing from a
+// second thread.
+unsigned usableProcessors() {
+#if defined(__linux__)
+  cpu_set_t allowed;
+  if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
+    return static_cast<unsigned>(CPU_COUNT(&allowed));
+  }
+#endif
+  return std::thread::hardware_concurrency();
+}
+
+}  // namespace
+
+// A second thread pays for itself from some thousands of tokens on, where there is a second
+// processor. The tokens, for those who keep them, are kept by one thread in order.
+bool worthTwoThreads(const CodecContext& context) {
+  constexpr std::uint32_t kMinTokens = 1u << 14;
+  if (context.outputs != CodecOutputs::ResultOnly) return false;
+  switch (context.decodeThreads) {
+    case DecodeThreads::One:
+      return false;
+    case DecodeThreads::Two:
+      return true;
+    case DecodeThreads::Auto:
+      break;
+  }
+  return context.lastToken >= kMinTokens && usableProcessors() > 1;
+}
+
+std::optional<CodecStatus> decodeOnTwoThreads(CodecContext& context, BitReader& in,
+                                              std::span<const std::uint32_t> controlSymbols) {
+  BlockQueue queue;
+  StreamParser parser(context, in, controlSymbols, queue);
+  auto placer = std::make_unique<BlockPlacer>(context, queue, parser);
+  std::optional<PlacerThread> placing;
+  try {
+    placing.emplace(*placer, queue);
+  } catch (const std::system_error&) {
+    return std::nullopt;
+  }
+  const CodecStatus codes = parser.run();
+  placing->join();
+  if (placer->thrown()) std::rethrow_exception(placer->thrown());
+  if (!codes) return codes;
+  if (!placer->grids()) return placer->grids();
+  if (!placer->walked()) return rebuildFailure(placer->walkFailure());
+  if (parser.streamFailure() != CodecError::Ok) return rebuildFailure(parser.streamFailure());
+  context.cursor = placer->tokensUsed();
+  return CodecStatus::success();
+}
+
+}  // namespace tq1
