@@ -154,6 +154,12 @@ def check_encoded_images(checker, rng):
             data = checker.encode(rows, settings)
             checker.compare("%d x %d image, %s" % (width, height, " ".join(settings) or
                                                    "defaults"), data, valid=True)
+    # Noise: thousands of colours, most used once, so codes of many lengths with long runs
+    # of equal counts and lengths, where the sort's order among equals decides the codes.
+    noise = [[tuple(rng.randrange(256) for _ in range(3)) for _ in range(64)] for _ in range(48)]
+    for settings in ([], ["-b", "5,6,5", "-s", "100"]):
+        checker.compare("64 x 48 noise, %s" % (" ".join(settings) or "defaults"),
+                        checker.encode(noise, settings), valid=True)
 
 
 class HandMadeFile:

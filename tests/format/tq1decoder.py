@@ -6,6 +6,7 @@ meant to be read next to the document, section by section, not to be fast.
 Run as a program: `tq1decoder.py FILE.tq1 [--dump]` prints the fields and tokens of a file.
 """
 
+import bisect
 import sys
 
 EMPTY = 0x7FFFFFFF
@@ -110,7 +111,6 @@ def code_lengths(counts):
     # Nodes without a parent, as a list kept sorted by (weight, -node): the first two are
     # the ones the merge takes. Small files only, so plain insertion will do.
     free = sorted(range(m + 1), key=lambda p: (weight[p], -p))
-    import bisect
     keys = [(weight[p], -p) for p in free]
     for j in range(m + 1, 2 * m + 1):
         a, b = free[0], free[1]
