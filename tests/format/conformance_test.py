@@ -160,6 +160,9 @@ def check_encoded_images(checker, rng):
     for settings in ([], ["-b", "5,6,5", "-s", "100"]):
         checker.compare("64 x 48 noise, %s" % (" ".join(settings) or "defaults"),
                         checker.encode(noise, settings), valid=True)
+    # Enough tokens (more than 2^14) for the program to decode on two threads where it can.
+    large = patchy_image(rng, 160, 120, 40)
+    checker.compare("160 x 120 image, -s 40", checker.encode(large, ["-s", "40"]), valid=True)
 
 
 class HandMadeFile:
