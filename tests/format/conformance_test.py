@@ -6,7 +6,8 @@ Small images of many shapes are encoded by the program at several settings; each
 decode to the same pixels with tq1decoder.py as with `tq1 decode`. Hand-made files exercise
 what the encoder never writes (the escape symbol, a colour equal to the empty word, a marker
 after the other kind), and damaged files must be refused by both or by neither, with the
-same pixels when accepted. Exits 0 when everything agrees, 1 with the disagreements listed.
+same pixels when accepted. The example file shown in the document must be the file the
+program writes for it. Exits 0 when everything agrees, 1 with the disagreements listed.
 """
 
 import os
@@ -257,6 +258,26 @@ def check_damaged_files(checker, rng):
                             bytes(damaged))
 
 
+def check_document_example(checker):
+    """The example file of the document, byte for byte, as the program writes it today."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "doc",
+                        "format.md")
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().split("## 12.")[1].split("Header (bytes")[0].splitlines()
+    documented = bytearray()
+    for line in lines:
+        line = line.strip()
+        if len(line) > 10 and line[8] == ":" and all(c in "0123456789abcdef" for c in line[:8]):
+            documented += bytes.fromhex("".join(line[10:49].split()))
+    a, b, c = (200, 100, 50), (10, 20, 30), (10, 20, 40)
+    written = checker.encode([[a, a, b, a], [a, a, c, a]], ["-s", "20"])
+    checker.files += 1
+    if written != bytes(documented):
+        checker.failures.append("the example of doc/format.md is not the file tq1 writes: "
+                                "%s, documented %s" % (written.hex(), documented.hex()))
+    checker.compare("the example of doc/format.md", written, valid=True)
+
+
 def main(argv):
     if len(argv) != 2:
         print(__doc__, file=sys.stderr)
@@ -268,6 +289,7 @@ def main(argv):
     rng = random.Random(20261208)
     with tempfile.TemporaryDirectory(prefix="tq1-format-") as workdir:
         checker = Checker(program, workdir)
+        check_document_example(checker)
         check_encoded_images(checker, rng)
         check_hand_made_files(checker)
         check_damaged_files(checker, rng)
