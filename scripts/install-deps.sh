@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  python3
   desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 # Optional extras: the benchmark script compares against cjpeg/djpeg; the fuzz targets need clang.
