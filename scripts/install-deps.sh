@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  python3
   # Qt's own Russian texts (standard buttons, file dialogs), and the desktop test's window
   # manager, notification area and X tools.
   qt6-translations-l10n
