@@ -60,7 +60,6 @@ frame_of() {
   [ "$parent" != "$root" ] && echo "$parent"
 }
 first_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-any_window() { xdotool search --name "$1" 2>/dev/null | head -n 1; }
 
 # A display of our own: the server picks a free number and reports it.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -123,11 +122,14 @@ command_until() {
   local command=$1 what=$2 condition=$3 attempt
   for attempt in 1 2 3 4 5; do
     $command
-    local deadline=$((SECONDS + 3))
+    local deadline=$((SECONDS + 5))
     while ((SECONDS < deadline)); do
       eval "$condition" && return 0
       sleep 0.1
     done
+    # A menu left open takes the Escape; otherwise the main window does (and ignores it),
+    # not a dialog that may have opened late.
+    xdotool windowactivate --sync "$main" >/dev/null 2>&1 || true
     xdotool key --clearmodifiers Escape Escape
   done
   fail "$what"
