@@ -55,9 +55,7 @@ void ImageView::setImage(const QImage& image) {
 
 void ImageView::replaceImage(const QImage& image) {
   image_ = image;
-  shrunk_ = zoom_ < 1.0 ? image_.scaled(zoomedSize(image_.size(), zoom_), Qt::IgnoreAspectRatio,
-                                        Qt::SmoothTransformation)
-                        : QImage();
+  shrinkToZoom();
   updateScrollBars();
   viewport()->update();
 }
@@ -73,17 +71,21 @@ void ImageView::setZoom(double zoom, QPointF anchor) {
   if (zoom == zoom_) return;
   const QPointF imagePosition = (anchor + QPointF(scrollPosition())) / zoom_;
   zoom_ = zoom;
-  // Filtering the whole image once per zoom keeps painting a plain copy while scrolling.
-  shrunk_ = zoom_ < 1.0 && hasImage()
-                ? image_.scaled(zoomedSize(image_.size(), zoom_), Qt::IgnoreAspectRatio,
-                                Qt::SmoothTransformation)
-                : QImage();
+  shrinkToZoom();
   updateScrollBars();
   const QPoint scroll = anchoredScroll(imagePosition, anchor, zoom_);
   horizontalScrollBar()->setValue(scroll.x());
   verticalScrollBar()->setValue(scroll.y());
   viewport()->update();
   emit zoomChanged(zoom_);
+}
+
+// Filtering the whole image once per zoom keeps painting a plain copy while scrolling.
+void ImageView::shrinkToZoom() {
+  shrunk_ = zoom_ < 1.0 && hasImage() ? image_.scaled(zoomedSize(image_.size(), zoom_),
+                                                      Qt::IgnoreAspectRatio,
+                                                      Qt::SmoothTransformation)
+                                      : QImage();
 }
 
 void ImageView::setZoom(double zoom) { setZoom(zoom, QRectF(viewport()->rect()).center()); }
@@ -148,7 +150,8 @@ void ImageView::drawPicture(QPainter& painter) {
   // Zoomed in: only the image pixels in sight are scaled, each to a square of screen pixels
   // (no smoothing, so that the codec's blocks keep their edges).
   const QPoint first = imagePointAt(QPoint(0, 0), scroll, zoom_);
-  const QPoint last = imagePointAt(QPoint(viewport()->width(), viewport()->height()), scroll, zoom_);
+  const QPoint last = imagePointAt(QPoint(viewport()->width(), viewport()->height()), scroll,
+                                   zoom_);
   const QRect source = QRect(first, last).intersected(image_.rect());
   if (source.isEmpty()) return;
   const QPoint topLeft = viewportPointOf(source.topLeft(), scroll, zoom_);

@@ -67,6 +67,7 @@ class ImageView : public QAbstractScrollArea {
  private:
   void updateScrollBars();
   void finishSelection();
+  void shrinkToZoom();
   void drawPicture(QPainter& painter);
   void drawSelectionOutline(QPainter& painter) const;
   void zoomByWheel(QWheelEvent* event);

@@ -91,9 +91,11 @@ void MainWindow::createActions() {
   menuBar()->setObjectName(QStringLiteral("MAINMENU"));
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
   file->setObjectName(QStringLiteral("fileMenu"));
-  connect(addCommand(file, "openAction", QStringLiteral("&Открыть"), {QKeySequence(Qt::CTRL | Qt::Key_O)}),
+  connect(addCommand(file, "openAction", QStringLiteral("&Открыть"),
+                     {QKeySequence(Qt::CTRL | Qt::Key_O)}),
           &QAction::triggered, this, &MainWindow::open);
-  saveAction_ = addCommand(file, "saveAction", QStringLiteral("&Сохранить"), {QKeySequence(Qt::CTRL | Qt::Key_S)});
+  saveAction_ = addCommand(file, "saveAction", QStringLiteral("&Сохранить"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_S)});
   connect(saveAction_, &QAction::triggered, this, &MainWindow::save);
   file->addSeparator();
   connect(addCommand(file, "listAction", QStringLiteral("С&писок...")), &QAction::triggered, this,

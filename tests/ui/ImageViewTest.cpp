@@ -236,7 +236,8 @@ class ImageViewTest : public QObject {
     QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
     const QImage picture = viewportPicture(view);
     for (const QPoint at : {QPoint(10, 10), QPoint(51, 20), QPoint(99, 49)}) {
-      QVERIFY2(qAbs(qGray(picture.pixel(at)) - 128) < 40, qPrintable(QString::number(qGray(picture.pixel(at)))));
+      const int grey = qGray(picture.pixel(at));
+      QVERIFY2(qAbs(grey - 128) < 40, qPrintable(QString::number(grey)));
     }
     QCOMPARE(picture.pixel(120, 70), qRgb(0xc0, 0xc0, 0xc0));  // beyond the shrunk picture
   }
@@ -321,7 +322,8 @@ class ImageViewTest : public QObject {
     QTest::mouseMove(view.viewport(), click);
     const QImage picture = viewportPicture(view);
     QVERIFY(isOutline(picture.pixel(outline.topLeft())));
-    QVERIFY(isOutline(picture.pixel(outline.topLeft() + QPoint(outline.width(), outline.height()))));
+    QVERIFY(isOutline(picture.pixel(outline.topLeft() + QPoint(outline.width(),
+                                                                outline.height()))));
     QVERIFY(!isOutline(picture.pixel(outline.topLeft() - QPoint(1, 1))));
     QVERIFY(!isOutline(picture.pixel(outline.topLeft() + QPoint(outline.width() + 1, 1))));
     QVERIFY(!isOutline(picture.pixel(outline.topLeft() + QPoint(1, outline.height() + 1))));

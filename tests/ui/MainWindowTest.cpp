@@ -469,7 +469,8 @@ class MainWindowTest : public QObject {
     MainWindow window(env.services);
     window.showAtStoredPlace();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QVERIFY(window.loadFile(writeBitmap(env, QStringLiteral("a.bmp"), testing::patternImage(80, 60))));
+    const QImage image = testing::patternImage(80, 60);
+    QVERIFY(window.loadFile(writeBitmap(env, QStringLiteral("a.bmp"), image)));
     trigger(window, "codecOptionsAction");
     QPointer<CodecOptionsDialog> codec = window.codecOptionsDialog();
     QVERIFY(codec && codec->isVisible());

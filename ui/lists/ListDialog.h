@@ -1,7 +1,7 @@
 // The "Создание списка" dialog: the batch list with its image buttons for adding files and
-// folders (also by dropping them on it), removing entries, the codec values of the selected entries, saving and loading the
-// list, and converting it. Modeless, owned by the main window; the list is kept in the
-// temporary list file from one opening to the next.
+// folders (also by dropping them on it), removing entries, the codec values of the selected
+// entries, saving and loading the list, and converting it. Modeless, owned by the main
+// window; the list is kept in the temporary list file from one opening to the next.
 #pragma once
 
 #include <QDialog>

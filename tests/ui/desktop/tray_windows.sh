@@ -140,7 +140,8 @@ command_until codec_options "the codec options dialog did not open" \
 codec=$(first_window "^Настройки кодирования$")
 wait_for "the preview window" '[ -n "$(first_window "^Предварительный просмотр$")" ]'
 preview=$(first_window "^Предварительный просмотр$")
-command_until list_dialog "the list dialog did not open" '[ -n "$(first_window "^Создание списка$")" ]'
+command_until list_dialog "the list dialog did not open" \
+  '[ -n "$(first_window "^Создание списка$")" ]'
 list=$(first_window "^Создание списка$")
 for w in "$main" "$codec" "$preview" "$list"; do viewable "$w" || fail "window $w not shown"; done
 main_frame=$(frame_of "$main")
@@ -162,7 +163,8 @@ not_viewable "$main" || fail "the main window came back by itself"
 tray_icon() {
   local panel
   panel=$(xdotool search --name '^panel$' 2>/dev/null | head -n 1)
-  [ -n "$panel" ] && xwininfo -tree -id "$panel" | grep '("tq1-desktop"' | awk '{print $1}' | head -n 1
+  [ -n "$panel" ] &&
+    xwininfo -tree -id "$panel" | grep '("tq1-desktop"' | awk '{print $1}' | head -n 1
 }
 click_tray_icon() {
   wait_for "the tray icon" '[ -n "$(tray_icon)" ]'
