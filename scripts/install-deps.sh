@@ -9,6 +9,11 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3
+  # Qt's own Russian texts (standard buttons, file dialogs), and the desktop test's window
+  # manager, notification area and X tools.
+  qt6-translations-l10n
+  openbox trayer xdotool x11-utils
+  # Validators, the MIME database tool and what CPack needs for dpkg-shlibdeps (install tests).
   desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 # Optional extras: the benchmark script compares against cjpeg/djpeg; the fuzz targets need clang.
