@@ -13,6 +13,8 @@ packages=(
   # manager, notification area and X tools.
   qt6-translations-l10n
   openbox trayer xdotool x11-utils
+  # Validators, the MIME database tool and what CPack needs for dpkg-shlibdeps (install tests).
+  desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 # Optional extras: the benchmark script compares against cjpeg/djpeg; the fuzz targets need clang.
 if [ "${TQ1_WITH_EXTRAS:-0}" = 1 ]; then

@@ -1,7 +1,9 @@
 // The display-free logic of the desktop program that the widget tests do not reach: the
 // preview area's limits, damaged settings values, window places, the help page lookup, zoom
 // steps, the status line's texts and the folder where file dialogs start.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <QTest>
@@ -117,6 +119,22 @@ class UiLogicTest : public QObject {
     QVERIFY(local.open(QIODevice::WriteOnly));
     local.close();
     QCOMPARE(helpPagePath(start, program), local.fileName());
+  }
+
+  // An installed program finds the page in the data folder of its prefix, wherever that is.
+  void helpPageIsFoundInTheInstalledDataFolder() {
+    testing::TestServices env;
+    const QString prefix = env.path(QStringLiteral("prefix"));
+    const QString bin = QDir(prefix).filePath(QStringLiteral("bin"));
+    const QString data = installedDataDirectory(bin);
+    QVERIFY(data.startsWith(prefix + QLatin1Char('/')));
+    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+    QCOMPARE(helpPagePath(QString(), bin), QString());
+    QFile installed(QDir(data).filePath(kHelpPageName));
+    QVERIFY(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    QCOMPARE(helpPagePath(env.path(QStringLiteral("start")), bin),
+             QFileInfo(installed).absoluteFilePath());
   }
 
   // With no page anywhere, the page compiled into the program is written out and opened.
