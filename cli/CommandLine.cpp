@@ -183,7 +183,10 @@ class Parser {
     }
     if (command_.inputs.empty()) return failure("no input file given");
     const bool several = command_.inputs.size() > 1;
-    if (several && std::count(command_.inputs.begin(), command_.inputs.end(), kStandardStream) != 0) {
+    // info may read standard input among files; a conversion's output is named after its
+    // input, which standard input has not.
+    const auto fromStandardInput = std::count(command_.inputs.begin(), command_.inputs.end(), kStandardStream);
+    if (fromStandardInput > 1 || (several && fromStandardInput != 0 && command_.kind != CommandKind::Info)) {
       return failure("standard input ('-') can only be the one input");
     }
     if (several && !command_.output.empty()) {
