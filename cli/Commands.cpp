@@ -1,4 +1,4 @@
-// encode, decode and info: load, run the codec, write, and report like other image tools.
+// encode and decode of one file: load, run the codec, write, and report like other image tools.
 #include "Commands.h"
 
 #include <cstdio>

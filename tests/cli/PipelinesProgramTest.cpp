@@ -210,6 +210,16 @@ TEST_F(Pipelines, SeveralInputsGiveTheSameFilesAsOneAtATime) {
     EXPECT_EQ(bytesOf("many/" + bmp), bytesOf("one/" + bmp)) << bmp;
   }
 
+  // One file replaces its output as it always has, unless told not to.
+  const Bytes before = bytesOf("many/a.tq1");
+  writeBitmap("many/a.bmp", 8, 8);
+  const Outcome keptOne = sh("cd many && $T encode a.bmp --no-overwrite");
+  EXPECT_EQ(keptOne.status, 0);
+  EXPECT_NE(keptOne.err.find("skipped, 'a.tq1' exists"), std::string::npos) << keptOne.err;
+  EXPECT_EQ(bytesOf("many/a.tq1"), before);
+  EXPECT_EQ(sh("cd many && $T encode a.bmp").status, 0);
+  EXPECT_NE(bytesOf("many/a.tq1"), before);
+
   const Outcome twoToOne = sh("cd many && $T encode a.bmp b.bmp -o x.tq1");
   EXPECT_EQ(twoToOne.status, 2);
   EXPECT_NE(twoToOne.err.find("-o"), std::string::npos);
