@@ -242,7 +242,7 @@ existing outputs are then asked about on a terminal and kept otherwise.
 
 Options:
   -o, --output FILE     output file (default: the input's name with the other extension);
-                        decode writes the format that the extension names (.png, .jpg, ...)
+                        decode writes the format the extension names (.png, .jpg, ...)
                         and a 24-bit bitmap for .bmp and for names Qt does not write
   --format FMT          decode: the output format, whatever the name (default: bmp on
                         standard output); with several inputs, also the outputs' extension
