@@ -2,7 +2,7 @@
 // needs the full program.
 #include <vector>
 
-#include "cli/CutBitmap.h"
+#include "cli/CutImage.h"
 #include "cli/InputImage.h"
 #include "cli/StandardStreams.h"
 #include "codec/Codec.h"
@@ -36,7 +36,7 @@ InputImage loadInputImage(const std::string& path) {
   std::optional<ImageFileResult<Grid>> plain = readPlainBitmap(bytes);
   if (!plain) {
     if (!standardInput) return needsFullProgram();
-    if (std::string cut = cutBitmapMessage(bytes); !cut.empty()) return failed(inputName(path) + ": " + cut);
+    if (std::string cut = cutImageMessage(bytes); !cut.empty()) return failed(inputName(path) + ": " + cut);
     const CodecStatus passed = passStandardInputOn(bytes);
     return passed ? needsFullProgram() : failed(passed.message());
   }

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "cli/CutBitmap.h"
+#include "cli/CutImage.h"
 #include "cli/InputImage.h"
 #include "cli/StandardStreams.h"
 #include "imagefile/ImageLoad.h"
@@ -21,7 +21,7 @@ ImageFileResult<Grid> loadStandardInput(std::uint64_t& fileBytes) {
   }
   // A file on disk is taken as it is; a pipe that delivered less than the bitmap declares
   // was cut off.
-  if (std::string cut = cutBitmapMessage(bytes); !cut.empty()) {
+  if (std::string cut = cutImageMessage(bytes); !cut.empty()) {
     return {{}, ImageFileStatus::failure(ImageFileError::InvalidData,
                                          inputName(kStandardStream) + ": " + cut)};
   }

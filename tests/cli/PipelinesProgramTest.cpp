@@ -140,7 +140,8 @@ for case in sys.argv[1:]:
 }
 
 TEST_F(Pipelines, AReaderThatGoesAwayOrACutInputFails) {
-  writeBitmap("in.bmp", 300, 200);
+  const Grid image = writeBitmap("in.bmp", 300, 200);
+  ASSERT_TRUE(imageFromGrid(image).value.save(QString::fromStdString((dir_ / "in.jpg").string()), "JPEG"));
   ASSERT_EQ(sh("$T encode in.bmp -o in.tq1").status, 0);
   // head leaves after 100 bytes; the rest of the bitmap cannot be written.
   for (const std::string program : {"$T", "$F"}) {
@@ -162,7 +163,8 @@ print(subprocess.run(sys.argv[1:], stdout=w).returncode)
 
   for (const std::string script : {"head -c 2000 in.tq1 | $T decode - > out.bmp",
                                     "head -c 9000 in.bmp | $T encode - > out.tq1",
-                                    "head -c 9000 in.bmp | $F encode - > out.tq1"}) {
+                                    "head -c 9000 in.bmp | $F encode - > out.tq1",
+                                    "head -c 3000 in.jpg | $T encode - > out.tq1"}) {
     const Outcome cut = sh(script);
     EXPECT_EQ(cut.status, 1) << script;
     EXPECT_NE(cut.err.find("tq1: error: standard input:"), std::string::npos) << script << ": " << cut.err;
