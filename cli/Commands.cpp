@@ -1,13 +1,16 @@
-// encode, decode and info: load, run the codec, write, and report like other image tools.
+// encode and decode of one file: load, run the codec, write, and report like other image tools.
 #include "Commands.h"
 
 #include <cstdio>
 #include <filesystem>
 
 #include "cli/InputImage.h"
+#include "cli/ManyFiles.h"
+#include "cli/OtherFormats.h"
+#include "cli/OutputFormat.h"
+#include "cli/StandardStreams.h"
 #include "cli/TerminalProgress.h"
 #include "codec/Codec.h"
-#include "codec/FileInfo.h"
 #include "codec/ImageMetrics.h"
 #include "imagefile/BitmapEncoding.h"
 
@@ -32,9 +35,57 @@ std::string psnrText(const std::optional<double>& value) {
   return text;
 }
 
+// A single conversion keeps an existing output only when told --no-overwrite.
+bool keepsExistingOutput(const Command& command) {
+  if (command.overwrite != OverwritePolicy::Never || isStandardStream(command.output)) return false;
+  std::error_code error;
+  if (!std::filesystem::exists(command.output, error)) return false;
+  if (!command.quiet) std::fprintf(stderr, "%s: skipped, '%s' exists\n", command.input.c_str(), command.output.c_str());
+  return true;
+}
+
+// Standard output on a terminal is refused before any input is read.
+bool outputUsable(const Command& command) {
+  if (!isStandardStream(command.output)) return true;
+  const std::string refusal = terminalOutputRefusal();
+  if (!refusal.empty()) printError(refusal);
+  return refusal.empty();
+}
+
+bool showsProgress(const Command& command) {
+  return !command.quiet && !command.oneOfMany && stderrIsTerminal();
+}
+
+CodecStatus writeDecoded(const Command& command, const CodecContext& context, const std::string& format) {
+  if (format != kBitmapFormat) return writeOtherFormat(context.pixels, command.output, format);
+  const std::optional<BitmapLayout> layout = bitmapLayout(context.width(), context.height());
+  if (!layout) {
+    return CodecStatus::failure(
+        CodecError::ImageTooLarge,
+        inputName(command.input) + ": " +
+            detail::noBitmapLayout(context.width(), context.height()).status.message());
+  }
+  // Streamed a band of rows at a time: no second copy of the image in memory.
+  return writeOutput(command.output, [&](const ByteSink& sink) {
+    return streamBitmap(context.pixels, *layout, sink);
+  });
+}
+
+std::uintmax_t outputBytes(const std::string& output) {
+  return isStandardStream(output) ? standardOutputBytes() : sizeOf(output);
+}
+
+CodecStatus encodeToStandardOutput(CodecContext& context) {
+  if (CodecStatus status = encodeToBytes(context); !status) return status;
+  return writeStandardOutput(context.stream);
+}
+
 }  // namespace
 
 int runEncode(const Command& command) {
+  if (command.inputs.size() > 1) return runManyFiles(command);
+  if (keepsExistingOutput(command)) return kExitOk;
+  if (!outputUsable(command)) return kExitFailure;
   InputImage loaded = loadInputImage(command.input);
   if (loaded.outcome == InputImage::Outcome::NeedsFullProgram) return kNeedsFullProgram;
   if (loaded.outcome == InputImage::Outcome::Failed) {
@@ -50,84 +101,56 @@ int runEncode(const Command& command) {
   // The rebuilt image is only needed for the quality figure that -v prints.
   context.outputs = command.verbose ? CodecOutputs::Everything : CodecOutputs::ResultOnly;
   if (CodecStatus status = prepareForEncoding(context, std::move(loaded.grid), command.params); !status) {
-    printError(command.input + ": " + status.message());
+    printError(inputName(command.input) + ": " + status.message());
     return kExitFailure;
   }
-  TerminalProgress progress("encoding", !command.quiet && stderrIsTerminal());
+  TerminalProgress progress("encoding", showsProgress(command));
   context.progress = progress.callback();
-  const CodecStatus status = encodeFile(context, command.output);
+  const CodecStatus status = isStandardStream(command.output) ? encodeToStandardOutput(context)
+                                                              : encodeFile(context, command.output);
   progress.finish();
   if (!status) {
-    printError(command.input + ": " + status.message());
+    printError(inputName(command.input) + ": " + status.message());
     return kExitFailure;
   }
   if (command.verbose) {
     const double bpp = static_cast<double>(context.stream.size()) * 8.0 / (double(width) * height);
-    std::printf("%s -> %s: %ux%u, %ju -> %zu bytes (%.3f bits per pixel), %s\n",
-                command.input.c_str(), command.output.c_str(), width, height,
-                sizeOf(command.input), context.stream.size(), bpp,
-                psnrText(psnr(original, context.pixels)).c_str());
+    std::fprintf(stderr, "%s -> %s: %ux%u, %ju -> %zu bytes (%.3f bits per pixel), %s\n",
+                 inputName(command.input).c_str(), outputName(command.output).c_str(), width,
+                 height, std::uintmax_t{loaded.fileBytes}, context.stream.size(), bpp,
+                 psnrText(psnr(original, context.pixels)).c_str());
   }
   return kExitOk;
 }
 
 int runDecode(const Command& command) {
+  if (command.inputs.size() > 1) return runManyFiles(command);
+  const FormatChoice choice = chooseOutputFormat(command);
+  if (choice.status != kExitOk) return choice.status;
+  if (keepsExistingOutput(command)) return kExitOk;
+  if (!outputUsable(command)) return kExitFailure;
   CodecContext context;
   context.outputs = CodecOutputs::ResultOnly;
-  TerminalProgress progress("decoding", !command.quiet && stderrIsTerminal());
+  if (command.oneOfMany) context.decodeThreads = DecodeThreads::One;
+  TerminalProgress progress("decoding", showsProgress(command));
   context.progress = progress.callback();
-  const CodecStatus status = decodeFile(context, command.input);
+  CodecStatus status = readInput(command.input, context.stream);
+  if (status) status = decodeBytes(context, context.stream);
   progress.finish();
   if (!status) {
-    printError(command.input + ": " + status.message());
+    printError(inputName(command.input) + ": " + status.message());
     return kExitFailure;
   }
-  const std::optional<BitmapLayout> layout = bitmapLayout(context.width(), context.height());
-  if (!layout) {
-    printError(command.input + ": " +
-               detail::noBitmapLayout(context.width(), context.height()).status.message());
-    return kExitFailure;
-  }
-  // Streamed a band of rows at a time: no second copy of the image in memory.
-  const CodecStatus written = writeFileAtomically(
-      command.output, [&](const ByteSink& sink) { return streamBitmap(context.pixels, *layout, sink); });
+  const CodecStatus written = writeDecoded(command, context, choice.format);
   if (!written) {
     printError(written.message());
     return kExitFailure;
   }
   if (command.verbose) {
-    std::printf("%s -> %s: %ux%u, %zu -> %ju bytes\n", command.input.c_str(),
-                command.output.c_str(), context.width(), context.height(), context.stream.size(),
-                sizeOf(command.output));
+    std::fprintf(stderr, "%s -> %s: %ux%u, %zu -> %ju bytes\n", inputName(command.input).c_str(),
+                 outputName(command.output).c_str(), context.width(), context.height(),
+                 context.stream.size(), outputBytes(command.output));
   }
-  return kExitOk;
-}
-
-int runInfo(const Command& command) {
-  std::vector<std::uint8_t> bytes;
-  FileInfo info;
-  CodecStatus status = readWholeFile(command.input, bytes);
-  if (status) status = readFileInfo(bytes, info);
-  if (!status) {
-    printError(command.input + ": " + status.message());
-    return kExitFailure;
-  }
-  std::printf("file:            %s\n", command.input.c_str());
-  std::printf("size:            %ju bytes\n", static_cast<std::uintmax_t>(info.fileBytes));
-  std::printf("image:           %u x %u pixels\n", info.width, info.height);
-  std::printf("magic:           %02X %02X %02X %02X%s\n", info.magic[0], info.magic[1],
-              info.magic[2], info.magic[3],
-              info.magic == std::array<std::uint8_t, 4>{0x54, 0x51, 1, 0} ? " (TQ 1.0)" : " (unusual)");
-  std::printf("tolerance:       %u\n", info.tolerance);
-  std::printf("smoothing:       %u\n", info.smoothThreshold);
-  std::printf("levels:          red %u, green %u, blue %u, fourth %u\n", info.levelCount[0],
-              info.levelCount[1], info.levelCount[2], info.levelCount[3]);
-  std::printf("symbols:         %u (3 control symbols: values %u, %u, %u at %u, %u, %u)\n",
-              info.symbolCount, info.controlValue[0], info.controlValue[1],
-              info.controlValue[2], info.controlIndex[0], info.controlIndex[1],
-              info.controlIndex[2]);
-  std::printf("tokens:          %u\n", info.tokenCount);
-  std::printf("bits per pixel:  %.3f\n", info.bitsPerPixel());
   return kExitOk;
 }
 

@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  python3
+  # python3 for the format check and the command-line tests, man and groff for the manual pages.
+  python3 man-db groff-base
   # Qt's own Russian texts (standard buttons, file dialogs), and the desktop test's window
   # manager, notification area and X tools.
   qt6-translations-l10n
