@@ -1,7 +1,9 @@
-// Loading through QImageReader: existence and size are checked before any pixel is decoded,
-// and every way a reader can fail becomes a status with the file's name in its message.
+// Loading through QImageReader: existence, size and a bitmap's structure are checked before
+// any pixel is decoded, and every way of failing becomes a status with the file's name in its
+// message.
 #include "imagefile/ImageLoad.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -13,6 +15,7 @@
 #include <optional>
 #include <span>
 
+#include "imagefile/BitmapCheck.h"
 #include "imagefile/GridImage.h"
 #include "imagefile/PlainBitmapReader.h"
 
@@ -67,8 +70,19 @@ ImageFileResult<QImage> tooLarge(const QString& path, qint64 width, qint64 heigh
                     .arg(path).arg(width).arg(height).arg(limitsText(limits)));
 }
 
-ImageFileResult<QImage> decode(const QString& path, const ImageLimits& limits) {
-  QImageReader reader(path);
+// Pixels a bitmap's run-length codes skip (moves, an early end of the image) are left by Qt's
+// reader as whatever its new buffer held, so the same file could give different images. Given
+// an image of the file's size and format, the reader fills it in place: zeroed beforehand,
+// skipped pixels are palette entry 0 every time.
+QImage zeroedTarget(const QImageReader& reader, qint64 width, qint64 height) {
+  QImage image(static_cast<int>(width), static_cast<int>(height), reader.imageFormat());
+  if (!image.isNull()) image.fill(0);
+  return image;
+}
+
+// Decodes what `reader` reads, checking the size from the header before any pixel is decoded.
+ImageFileResult<QImage> decode(QImageReader& reader, const QString& path,
+                               const ImageLimits& limits, bool bitmap) {
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
   reader.setAllocationLimit(allocationLimitMiB(limits));
@@ -83,8 +97,8 @@ ImageFileResult<QImage> decode(const QString& path, const ImageLimits& limits) {
     return tooLarge(path, declaredWidth, declaredHeight, limits);
   }
 
-  QImage image = reader.read();
-  if (image.isNull()) return readFailure(path, reader);
+  QImage image = bitmap ? zeroedTarget(reader, declaredWidth, declaredHeight) : QImage();
+  if (!reader.read(&image) || image.isNull()) return readFailure(path, reader);
   if (!limits.fits(static_cast<std::uint64_t>(image.width()),
                    static_cast<std::uint64_t>(image.height()))) {
     return tooLarge(path, image.width(), image.height(), limits);
@@ -98,48 +112,93 @@ ImageFileResult<QImage> decode(const QString& path, const ImageLimits& limits) {
   return {std::move(image), ImageFileStatus::success()};
 }
 
-}  // namespace
+ImageFileResult<QImage> decodeFile(const QString& path, const ImageLimits& limits) {
+  QImageReader reader(path);
+  return decode(reader, path, limits, false);
+}
 
-ImageFileResult<QImage> loadImageFile(const QString& path, const ImageLimits& limits) {
+ImageFileResult<QImage> decodeBytes(const QByteArray& bytes, const QString& path,
+                                    const ImageLimits& limits) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  return decode(reader, path, limits, true);
+}
+
+std::span<const std::uint8_t> byteSpan(const QByteArray& bytes) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+          static_cast<std::size_t>(bytes.size())};
+}
+
+std::optional<ImageFileResult<QImage>> missingOrNotAFile(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists()) return failed(ImageFileError::FileNotFound, path + ": file not found");
   if (!info.isFile()) return failed(ImageFileError::NotAFile, path + ": not a file");
+  return std::nullopt;
+}
+
+// The whole file when it is a bitmap ("BM"), so that its structure can be checked before a
+// reader sees it and the reader then decodes these bytes instead of reading the file again;
+// nullopt for other files, which the readers take from the file themselves.
+ImageFileResult<std::optional<QByteArray>> readBitmapBytes(const QString& path) {
+  QFile file(path);
+  const auto unreadable = [&]() -> ImageFileResult<std::optional<QByteArray>> {
+    return {std::nullopt,
+            ImageFileStatus::failure(ImageFileError::FileReadFailed,
+                                     (path + ": cannot be read (" + file.errorString() + ")")
+                                         .toStdString())};
+  };
+  if (!file.open(QIODevice::ReadOnly)) return unreadable();
+  if (file.peek(2) != "BM") return {};
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return unreadable();
+  return {std::move(bytes), ImageFileStatus::success()};
+}
+
+ImageFileStatus withPath(const QString& path, const ImageFileStatus& status) {
+  if (status.ok()) return status;
+  return ImageFileStatus::failure(status.error(), path.toStdString() + ": " + status.message());
+}
+
+}  // namespace
+
+ImageFileResult<QImage> loadImageFile(const QString& path, const ImageLimits& limits) {
+  if (auto refused = missingOrNotAFile(path)) return std::move(*refused);
   try {
-    return decode(path, limits);
+    ImageFileResult<std::optional<QByteArray>> bitmap = readBitmapBytes(path);
+    if (!bitmap.ok()) return {QImage(), std::move(bitmap.status)};
+    if (!bitmap.value) return decodeFile(path, limits);
+    ImageFileStatus checked = withPath(path, checkBitmapStructure(byteSpan(*bitmap.value), limits));
+    if (!checked.ok()) return {QImage(), std::move(checked)};
+    return decodeBytes(*bitmap.value, path, limits);
   } catch (const std::bad_alloc&) {
     return failed(ImageFileError::OutOfMemory, path + ": not enough memory to load the image");
   }
 }
 
 // Plain 24-bit bitmaps go straight into a grid, without a QImage in between; the direct
-// reader agrees with Qt's on every file it takes and leaves all others to it.
-std::optional<ImageFileResult<Grid>> loadPlainBitmapFile(const QString& path,
-                                                         const ImageLimits& limits) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.peek(2) != "BM") return std::nullopt;
-  const QByteArray bytes = file.readAll();
-  return readPlainBitmap(
-      std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                static_cast<std::size_t>(bytes.size())),
-      limits);
-}
-
+// reader agrees with Qt's on every file it takes and leaves all others to it. It also makes
+// the structural check, so the other bitmaps reach Qt checked.
 ImageFileResult<Grid> loadGridFile(const QString& path, const ImageLimits& limits) {
+  ImageFileResult<QImage> loaded;
   try {
-    if (QFileInfo(path).isFile()) {
-      if (auto plain = loadPlainBitmapFile(path, limits)) {
-        if (!plain->ok()) {
-          plain->status = ImageFileStatus::failure(
-              plain->status.error(), path.toStdString() + ": " + plain->status.message());
-        }
+    if (auto refused = missingOrNotAFile(path)) return {{}, std::move(refused->status)};
+    ImageFileResult<std::optional<QByteArray>> bitmap = readBitmapBytes(path);
+    if (!bitmap.ok()) return {{}, std::move(bitmap.status)};
+    if (bitmap.value) {
+      if (auto plain = readPlainBitmap(byteSpan(*bitmap.value), limits)) {
+        plain->status = withPath(path, plain->status);
         return std::move(*plain);
       }
+      loaded = decodeBytes(*bitmap.value, path, limits);
+    } else {
+      loaded = decodeFile(path, limits);
     }
   } catch (const std::bad_alloc&) {
     return {{}, ImageFileStatus::failure(ImageFileError::OutOfMemory,
                                          path.toStdString() + ": not enough memory to load the image")};
   }
-  ImageFileResult<QImage> loaded = loadImageFile(path, limits);
   if (!loaded.ok()) return {{}, std::move(loaded.status)};
   return gridFromImage(loaded.value);
 }
