@@ -217,9 +217,9 @@ class RunLengthWalk {
     if (y_ >= layout_.height || (y_ + 1 == layout_.height && x_ >= layout_.width)) {
       return ImageFileStatus::success();
     }
-    return ImageFileStatus::failure(
-        ImageFileError::RunLengthEndsEarly,
-        "the run-length data ends before the image is complete, at pixel " + here());
+    return ImageFileStatus::failure(ImageFileError::RunLengthEndsEarly,
+                                    "the run-length data ends before the image is complete: " +
+                                        missingFrom());
   }
 
  private:
@@ -300,10 +300,15 @@ class RunLengthWalk {
   }
 
   ImageFileStatus endsInsideCode() const {
-    return ImageFileStatus::failure(
-        ImageFileError::RunLengthEndsEarly,
-        "the run-length data ends inside a code, before the image is complete, at pixel " +
-            here());
+    return ImageFileStatus::failure(ImageFileError::RunLengthEndsEarly,
+                                    "the run-length data ends inside a code: " + missingFrom());
+  }
+
+  // The first pixel the codes never reached, at the start of the next row once one is full.
+  std::string missingFrom() const {
+    const bool rowFull = x_ >= layout_.width;
+    return "pixel " + position(rowFull ? 0 : x_, rowFull ? imageRow() - 1 : imageRow()) +
+           " and those after it are missing";
   }
 
   std::span<const std::uint8_t> bytes_;
