@@ -9,6 +9,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   python3
+  # Qt's own Russian texts (standard buttons, file dialogs), and the desktop test's window
+  # manager, notification area and X tools.
+  qt6-translations-l10n
+  openbox trayer xdotool x11-utils
 )
 # Optional extras: the benchmark script compares against cjpeg/djpeg; the fuzz targets need clang.
 if [ "${TQ1_WITH_EXTRAS:-0}" = 1 ]; then
