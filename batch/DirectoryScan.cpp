@@ -4,6 +4,8 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <sys/types.h>
 #include <unistd.h>
@@ -65,6 +67,12 @@ QStringList scanDirectory(const QString& directory, const QString& mask) {
     if (!matcher.match(info.fileName()).hasMatch()) continue;
     if (isPlainWritableFile(info)) paths.append(prefix + info.fileName());
   }
+  // Names without regard to case, so that "B.bmp" sits between "a.bmp" and "c.bmp"; names
+  // that differ only in case in a fixed order of their own.
+  std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
+    const int order = a.compare(b, Qt::CaseInsensitive);
+    return order != 0 ? order < 0 : a < b;
+  });
   return paths;
 }
 

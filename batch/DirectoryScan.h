@@ -16,8 +16,9 @@ namespace tq1 {
 
 // Full paths of the files directly in `directory` (not in its subfolders) whose names match
 // `mask` ("*.bmp"; "*" and "?" wildcards, without regard to case) and that pass
-// isPlainWritableFile, in the order the file system lists them. A folder that does not
-// exist or cannot be read gives an empty list.
+// isPlainWritableFile, in the order of their names compared without regard to case, so that
+// a folder gives the same list whatever order the file system keeps its files in. A folder
+// that does not exist or cannot be read gives an empty list.
 [[nodiscard]] QStringList scanDirectory(const QString& directory, const QString& mask);
 
 }  // namespace tq1

@@ -51,9 +51,9 @@ Entries listFileEntries(const Command& command) {
   return {std::move(read.entries), {}};
 }
 
-// The folder's .tq1 files, then its .bmp files, in the order the file system lists them,
-// each with the command's encode options as its own settings. Hidden, read-only and special
-// files are left out, as the desktop app's list does when it adds a folder.
+// The folder's .tq1 files, then its .bmp files, each kind in the order of their names, each
+// file with the command's encode options as its own settings: the order, and the hidden,
+// read-only and special files left out, are those of the desktop app's list adding a folder.
 Entries folderEntries(const Command& command) {
   const QString folder = qPath(command.directory);
   if (!QFileInfo(folder).isDir()) return {{}, "'" + command.directory + "' is not a folder"};

@@ -1,6 +1,7 @@
-// Telling an image that arrived cut short. Qt's readers fill in what is missing of a bitmap
-// or a JPEG image and report success; from a pipe, a short image means that whatever sent it
-// stopped halfway, and converting the rest would hide that.
+// Telling a JPEG image that arrived cut short. Qt's reader fills in what is missing and reports
+// success; from a pipe, a short image means that whatever sent it stopped halfway, and
+// converting the rest would hide that. Bitmaps get the bitmap check that every loading path
+// makes (imagefile/BitmapCheck.h).
 #pragma once
 
 #include <cstdint>
@@ -9,10 +10,8 @@
 
 namespace tq1::cli {
 
-// A message saying that the image ends early: an uncompressed bitmap whose pixel rows end
-// before the size its header declares, or a JPEG image that ends before its end marker.
-// Empty for a complete image and for anything else (other formats, compressed bitmaps,
-// structures that make no sense: their readers decide).
+// A message saying that a JPEG image ends before its end marker. Empty for a complete image
+// and for anything else (other formats, structures that make no sense: their readers decide).
 [[nodiscard]] std::string cutImageMessage(std::span<const std::uint8_t> bytes);
 
 }  // namespace tq1::cli

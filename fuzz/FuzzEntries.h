@@ -16,10 +16,11 @@ using Entry = std::string (*)(std::span<const std::uint8_t> data);
 
 // A .tq1 byte stream through decodeBytes.
 std::string decodeTq1(std::span<const std::uint8_t> data);
-// Bitmap bytes through the Qt-free plain reader.
+// Bitmap bytes through the Qt-free plain reader, which checks the structure of every bitmap.
 std::string loadPlainBitmap(std::span<const std::uint8_t> data);
-// Image file bytes through loadGridFile (plain reader first, then Qt's readers), and the
-// plain reader checked against Qt's own reading of the same bytes.
+// Image file bytes through loadGridFile (plain reader first, then Qt's readers), the plain
+// reader checked against Qt's own reading of the same bytes, and both loaders against the
+// structural check's verdict on damaged bitmaps.
 std::string loadImageFile(std::span<const std::uint8_t> data);
 // List file bytes through parseList and readListFile, and back through the writer.
 std::string readList(std::span<const std::uint8_t> data);

@@ -1,7 +1,9 @@
 // Fuzz entry: arbitrary bytes as an image file, read the way the command line and the batch
-// read it (loadGridFile) and the way the desktop view reads it (loadImageFile).
+// read it (loadGridFile) and the way the desktop view reads it (loadImageFile), which must
+// agree on every damaged bitmap.
 #include "fuzz/FuzzEntries.h"
 #include "fuzz/MemoryFile.h"
+#include "imagefile/BitmapCheck.h"
 #include "imagefile/GridImage.h"
 #include "imagefile/ImageLoad.h"
 #include "imagefile/PlainBitmapReader.h"
@@ -34,6 +36,12 @@ std::string loadImageFile(std::span<const std::uint8_t> data) {
   }
 
   const ImageFileResult<QImage> image = tq1::loadImageFile(file.path(), kLimits);
+  // A damaged bitmap is refused for the same damage by both ways of loading it.
+  const ImageFileError damage = checkBitmapStructure(data, kLimits).error();
+  if (damage != ImageFileError::Ok &&
+      (grid.status.error() != damage || image.status.error() != damage)) {
+    return "a damaged bitmap was not refused for its damage by every loader";
+  }
   if (!image.ok()) {
     if (image.status.message().empty()) return "a failure without a message";
     return {};

@@ -1,4 +1,5 @@
-// Fuzz entry: arbitrary bytes through the Qt-free reader of plain 24-bit bitmaps.
+// Fuzz entry: arbitrary bytes through the Qt-free reader of plain 24-bit bitmaps and the
+// structural check it makes of every bitmap.
 #include "fuzz/FuzzEntries.h"
 #include "imagefile/PlainBitmapReader.h"
 
@@ -11,6 +12,11 @@ std::string loadPlainBitmap(std::span<const std::uint8_t> data) {
   if (!result->ok()) {
     if (result->status.message().empty()) return "a failure without a message";
     if (!result->value.empty()) return "a refused bitmap came with pixels";
+    const ImageFileError error = result->status.error();
+    if (!isBitmapDamage(error) && error != ImageFileError::ImageTooLarge &&
+        error != ImageFileError::OutOfMemory) {
+      return "a bitmap refused for no cause the reader has";
+    }
     return {};
   }
   const Grid& grid = result->value;

@@ -15,6 +15,16 @@ enum class ImageFileError {
   FileReadFailed,     // the file exists but cannot be opened or read
   UnsupportedFormat,  // no reader knows this kind of file
   InvalidData,        // the reader rejected the contents: damaged, cut short, or a variant it lacks
+  // A bitmap whose stored pixels are not all there or not all meaningful. A reader would fill
+  // in or guess the missing ones; the loader refuses the file instead.
+  PixelDataCutShort,   // the file ends before the last row of pixels
+  RunLengthPastRow,    // a run-length code writes past the end of a row
+  RunLengthPastImage,  // a run-length code writes or moves past the last row
+  RunLengthEndsEarly,  // run-length data runs out before the image is complete
+  RunLengthTopDown,    // run-length data in a bitmap stored top-down, which has no meaning
+  PaletteIndexOutside, // a pixel names an entry the palette does not have
+  BitFieldsOverlap,    // two colour masks share bits
+  BitFieldEmpty,       // a colour mask has no bits
   ImageTooLarge,      // a side or the pixel count above the limits, or a bitmap file above 4 GiB
   EmptyImage,         // no pixels to work on
   AreaOutsideImage,   // a requested area does not lie wholly within the image
@@ -23,6 +33,9 @@ enum class ImageFileError {
 };
 
 [[nodiscard]] std::string_view imageFileErrorName(ImageFileError error) noexcept;
+
+// True for the errors that name a kind of damage in a bitmap's structure.
+[[nodiscard]] bool isBitmapDamage(ImageFileError error) noexcept;
 
 class [[nodiscard]] ImageFileStatus {
  public:

@@ -1,5 +1,6 @@
-// Loading through QImageReader: existence and size are checked before any pixel is decoded,
-// and every way a reader can fail becomes a status with the file's name in its message.
+// Loading through QImageReader: existence, size and a bitmap's structure are checked before
+// any pixel is decoded, and every way of failing becomes a status with the file's name in its
+// message.
 #include "imagefile/ImageLoad.h"
 
 #include <QBuffer>
@@ -14,6 +15,7 @@
 #include <optional>
 #include <span>
 
+#include "imagefile/BitmapCheck.h"
 #include "imagefile/GridImage.h"
 #include "imagefile/PlainBitmapReader.h"
 
@@ -68,8 +70,19 @@ ImageFileResult<QImage> tooLarge(const QString& path, qint64 width, qint64 heigh
                     .arg(path).arg(width).arg(height).arg(limitsText(limits)));
 }
 
-// `path` names the source in messages; the reader reads from the file or from memory.
-ImageFileResult<QImage> decode(QImageReader& reader, const QString& path, const ImageLimits& limits) {
+// Pixels a bitmap's run-length codes skip (moves, an early end of the image) are left by Qt's
+// reader as whatever its new buffer held, so the same file could give different images. Given
+// an image of the file's size and format, the reader fills it in place: zeroed beforehand,
+// skipped pixels are palette entry 0 every time.
+QImage zeroedTarget(const QImageReader& reader, qint64 width, qint64 height) {
+  QImage image(static_cast<int>(width), static_cast<int>(height), reader.imageFormat());
+  if (!image.isNull()) image.fill(0);
+  return image;
+}
+
+// Decodes what `reader` reads, checking the size from the header before any pixel is decoded.
+ImageFileResult<QImage> decode(QImageReader& reader, const QString& path,
+                               const ImageLimits& limits, bool bitmap) {
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
   reader.setAllocationLimit(allocationLimitMiB(limits));
@@ -84,8 +97,8 @@ ImageFileResult<QImage> decode(QImageReader& reader, const QString& path, const 
     return tooLarge(path, declaredWidth, declaredHeight, limits);
   }
 
-  QImage image = reader.read();
-  if (image.isNull()) return readFailure(path, reader);
+  QImage image = bitmap ? zeroedTarget(reader, declaredWidth, declaredHeight) : QImage();
+  if (!reader.read(&image) || image.isNull()) return readFailure(path, reader);
   if (!limits.fits(static_cast<std::uint64_t>(image.width()),
                    static_cast<std::uint64_t>(image.height()))) {
     return tooLarge(path, image.width(), image.height(), limits);
@@ -99,72 +112,115 @@ ImageFileResult<QImage> decode(QImageReader& reader, const QString& path, const 
   return {std::move(image), ImageFileStatus::success()};
 }
 
-// The direct reader's failures do not know the file's name; the message gets it in front.
-ImageFileResult<Grid> withName(ImageFileResult<Grid> plain, const QString& name) {
-  if (!plain.ok()) {
-    plain.status = ImageFileStatus::failure(plain.status.error(),
-                                            name.toStdString() + ": " + plain.status.message());
-  }
-  return plain;
+ImageFileResult<QImage> decodeFile(const QString& path, const ImageLimits& limits) {
+  QImageReader reader(path);
+  return decode(reader, path, limits, false);
+}
+
+// `bitmap` says the bytes are a bitmap ("BM") that has passed the structural check.
+ImageFileResult<QImage> decodeBytes(const QByteArray& bytes, const QString& path,
+                                    const ImageLimits& limits, bool bitmap = true) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  return decode(reader, path, limits, bitmap);
+}
+
+std::span<const std::uint8_t> byteSpan(const QByteArray& bytes) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+          static_cast<std::size_t>(bytes.size())};
+}
+
+std::optional<ImageFileResult<QImage>> missingOrNotAFile(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return failed(ImageFileError::FileNotFound, path + ": file not found");
+  if (!info.isFile()) return failed(ImageFileError::NotAFile, path + ": not a file");
+  return std::nullopt;
+}
+
+// The whole file when it is a bitmap ("BM"), so that its structure can be checked before a
+// reader sees it and the reader then decodes these bytes instead of reading the file again;
+// nullopt for other files, which the readers take from the file themselves.
+ImageFileResult<std::optional<QByteArray>> readBitmapBytes(const QString& path) {
+  QFile file(path);
+  const auto unreadable = [&]() -> ImageFileResult<std::optional<QByteArray>> {
+    return {std::nullopt,
+            ImageFileStatus::failure(ImageFileError::FileReadFailed,
+                                     (path + ": cannot be read (" + file.errorString() + ")")
+                                         .toStdString())};
+  };
+  if (!file.open(QIODevice::ReadOnly)) return unreadable();
+  if (file.peek(2) != "BM") return {};
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) return unreadable();
+  return {std::move(bytes), ImageFileStatus::success()};
+}
+
+ImageFileStatus withPath(const QString& path, const ImageFileStatus& status) {
+  if (status.ok()) return status;
+  return ImageFileStatus::failure(status.error(), path.toStdString() + ": " + status.message());
 }
 
 }  // namespace
 
 ImageFileResult<QImage> loadImageFile(const QString& path, const ImageLimits& limits) {
-  const QFileInfo info(path);
-  if (!info.exists()) return failed(ImageFileError::FileNotFound, path + ": file not found");
-  if (!info.isFile()) return failed(ImageFileError::NotAFile, path + ": not a file");
+  if (auto refused = missingOrNotAFile(path)) return std::move(*refused);
   try {
-    QImageReader reader(path);
-    return decode(reader, path, limits);
+    ImageFileResult<std::optional<QByteArray>> bitmap = readBitmapBytes(path);
+    if (!bitmap.ok()) return {QImage(), std::move(bitmap.status)};
+    if (!bitmap.value) return decodeFile(path, limits);
+    ImageFileStatus checked = withPath(path, checkBitmapStructure(byteSpan(*bitmap.value), limits));
+    if (!checked.ok()) return {QImage(), std::move(checked)};
+    return decodeBytes(*bitmap.value, path, limits);
   } catch (const std::bad_alloc&) {
     return failed(ImageFileError::OutOfMemory, path + ": not enough memory to load the image");
   }
 }
 
-ImageFileResult<Grid> loadGridData(std::span<const std::uint8_t> bytes, const QString& name,
-                                   const ImageLimits& limits) {
-  try {
-    if (auto plain = readPlainBitmap(bytes, limits)) return withName(std::move(*plain), name);
-    // Qt reads from the bytes where they are; nothing is copied.
-    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<qsizetype>(bytes.size()));
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    ImageFileResult<QImage> loaded = decode(reader, name, limits);
-    if (!loaded.ok()) return {{}, std::move(loaded.status)};
-    return gridFromImage(loaded.value);
-  } catch (const std::bad_alloc&) {
-    return {{}, ImageFileStatus::failure(ImageFileError::OutOfMemory,
-                                         name.toStdString() + ": not enough memory to load the image")};
-  }
-}
-
 // Plain 24-bit bitmaps go straight into a grid, without a QImage in between; the direct
-// reader agrees with Qt's on every file it takes and leaves all others to it.
-std::optional<ImageFileResult<Grid>> loadPlainBitmapFile(const QString& path,
-                                                         const ImageLimits& limits) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.peek(2) != "BM") return std::nullopt;
-  const QByteArray bytes = file.readAll();
-  return readPlainBitmap(
-      std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                static_cast<std::size_t>(bytes.size())),
-      limits);
-}
-
+// reader agrees with Qt's on every file it takes and leaves all others to it. It also makes
+// the structural check, so the other bitmaps reach Qt checked.
 ImageFileResult<Grid> loadGridFile(const QString& path, const ImageLimits& limits) {
+  ImageFileResult<QImage> loaded;
   try {
-    if (QFileInfo(path).isFile()) {
-      if (auto plain = loadPlainBitmapFile(path, limits)) return withName(std::move(*plain), path);
+    if (auto refused = missingOrNotAFile(path)) return {{}, std::move(refused->status)};
+    ImageFileResult<std::optional<QByteArray>> bitmap = readBitmapBytes(path);
+    if (!bitmap.ok()) return {{}, std::move(bitmap.status)};
+    if (bitmap.value) {
+      if (auto plain = readPlainBitmap(byteSpan(*bitmap.value), limits)) {
+        plain->status = withPath(path, plain->status);
+        return std::move(*plain);
+      }
+      loaded = decodeBytes(*bitmap.value, path, limits);
+    } else {
+      loaded = decodeFile(path, limits);
     }
   } catch (const std::bad_alloc&) {
     return {{}, ImageFileStatus::failure(ImageFileError::OutOfMemory,
                                          path.toStdString() + ": not enough memory to load the image")};
   }
-  ImageFileResult<QImage> loaded = loadImageFile(path, limits);
+  if (!loaded.ok()) return {{}, std::move(loaded.status)};
+  return gridFromImage(loaded.value);
+}
+
+ImageFileResult<Grid> loadGridData(std::span<const std::uint8_t> bytes, const QString& name,
+                                   const ImageLimits& limits) {
+  ImageFileResult<QImage> loaded;
+  try {
+    // The direct reader checks every bitmap's structure, as for files on disk.
+    if (auto plain = readPlainBitmap(bytes, limits)) {
+      plain->status = withPath(name, plain->status);
+      return std::move(*plain);
+    }
+    // Qt reads from the bytes where they are; nothing is copied.
+    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<qsizetype>(bytes.size()));
+    loaded = decodeBytes(data, name, limits, data.startsWith("BM"));
+  } catch (const std::bad_alloc&) {
+    return {{}, ImageFileStatus::failure(ImageFileError::OutOfMemory,
+                                         name.toStdString() + ": not enough memory to load the image")};
+  }
   if (!loaded.ok()) return {{}, std::move(loaded.status)};
   return gridFromImage(loaded.value);
 }

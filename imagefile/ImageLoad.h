@@ -18,7 +18,9 @@ namespace tq1 {
 // The size in the header is checked against `limits` before decoding. On success the image is
 // in Format_RGB32: a file with transparency keeps the colour channels exactly as Qt's
 // conversion to RGB32 gives them (the stored colour of a straight-alpha image, with the alpha
-// simply dropped, never blended onto a background). On failure the image is null and the
+// simply dropped, never blended onto a background). A bitmap's structure is checked before it
+// is decoded (checkBitmapStructure), so a damaged one is refused with an error naming the
+// damage instead of being shown with invented pixels. On failure the image is null and the
 // status says whether the file is missing, unreadable, of an unknown kind, damaged or too big.
 [[nodiscard]] ImageFileResult<QImage> loadImageFile(const QString& path,
                                                     const ImageLimits& limits = {});

@@ -13,9 +13,11 @@
 
 namespace tq1 {
 
-// nullopt when the bytes are not a bitmap of the handled variant (including files whose pixel
-// rows are cut short): the caller then uses the general loader, which decides how to treat
-// them. Otherwise the grid, or ImageTooLarge / OutOfMemory.
+// Every bitmap first passes the structural check (checkBitmapStructure); a damaged one of any
+// variant is refused here with the error naming the damage, so that the command line gives the
+// same verdict as the general loader without starting it. Then nullopt when the bytes are not
+// a bitmap of the handled variant: the caller uses the general loader. Otherwise the grid, or
+// ImageTooLarge / OutOfMemory.
 [[nodiscard]] std::optional<ImageFileResult<Grid>> readPlainBitmap(
     std::span<const std::uint8_t> bytes, const ImageLimits& limits = {});
 

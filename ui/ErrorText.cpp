@@ -41,6 +41,22 @@ QString describeError(ImageFileError error) {
     case ImageFileError::UnsupportedFormat: return QStringLiteral("формат файла не распознан");
     case ImageFileError::InvalidData:
       return QStringLiteral("файл повреждён или записан в неподдерживаемом варианте формата");
+    case ImageFileError::PixelDataCutShort:
+      return QStringLiteral("файл повреждён: он обрывается раньше последней строки точек");
+    case ImageFileError::RunLengthPastRow:
+      return QStringLiteral("файл повреждён: сжатая серия точек выходит за конец строки");
+    case ImageFileError::RunLengthPastImage:
+      return QStringLiteral("файл повреждён: сжатые данные выходят за последнюю строку");
+    case ImageFileError::RunLengthEndsEarly:
+      return QStringLiteral("файл повреждён: сжатые данные кончаются раньше изображения");
+    case ImageFileError::RunLengthTopDown:
+      return QStringLiteral("файл повреждён: сжатое изображение записано сверху вниз");
+    case ImageFileError::PaletteIndexOutside:
+      return QStringLiteral("файл повреждён: точки ссылаются на цвета, которых нет в палитре");
+    case ImageFileError::BitFieldsOverlap:
+      return QStringLiteral("файл повреждён: маски цветовых составляющих перекрываются");
+    case ImageFileError::BitFieldEmpty:
+      return QStringLiteral("файл повреждён: маска одной из цветовых составляющих пуста");
     case ImageFileError::ImageTooLarge: return QStringLiteral("изображение слишком велико");
     case ImageFileError::EmptyImage: return QStringLiteral("изображение пусто");
     case ImageFileError::AreaOutsideImage:

@@ -1,4 +1,5 @@
-// The folder scan takes plain, visible, writable files of the mask and nothing else.
+// The folder scan takes plain, visible, writable files of the mask and nothing else, in the
+// order of their names.
 #include "batch/DirectoryScan.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,25 @@ TEST_F(DirectoryScanTest, TakesOnlyPlainWritableVisibleFilesOfTheMask) {
   // A missing folder, or a file given as folder, gives nothing.
   EXPECT_TRUE(scanDirectory(dir_.filePath("missing"), "*.bmp").isEmpty());
   EXPECT_TRUE(scanDirectory(dir_.filePath("a.bmp"), "*").isEmpty());
+}
+
+// Names in order without regard to case, whatever order they were made in; names that differ
+// only in case keep a fixed order of their own.
+TEST(DirectoryScanOrder, FilesComeInTheOrderOfTheirNames) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QStringList made{"c.bmp", "B.bmp", "a10.bmp", "a2.bmp", "b.bmp", "A.bmp",
+                         QString::fromUtf8("Ёж.bmp"), QString::fromUtf8("ель.bmp"), "_x.bmp"};
+  for (const QString& name : made) {
+    QFile file(dir.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  QStringList expected;
+  for (const char* name : {"_x.bmp", "A.bmp", "a10.bmp", "a2.bmp", "B.bmp", "b.bmp", "c.bmp",
+                           "ель.bmp", "Ёж.bmp"}) {
+    expected.append(dir.path() + "/" + QString::fromUtf8(name));
+  }
+  EXPECT_EQ(scanDirectory(dir.path(), "*.bmp"), expected);
 }
 
 TEST_F(DirectoryScanTest, ReadOnlyMeansNoWriteBitForTheUser) {

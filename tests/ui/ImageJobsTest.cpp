@@ -1,5 +1,7 @@
 // The jobs behind the windows: failures of opening and saving, the preview's pixels and
 // readouts, and long work on a worker thread with its progress dialog.
+#include <QFile>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -59,6 +61,16 @@ class ImageJobsTest : public QObject {
     const ImageJobResult damaged = loadViewImage(junk.fileName(), FileKind::Tq1Image, {});
     QVERIFY(!damaged.ok());
     QVERIFY(damaged.image.isNull());
+
+    // A bitmap cut short is refused with the damage named, not shown with invented rows.
+    QImage whole(6, 4, QImage::Format_RGB32);
+    whole.fill(qRgb(10, 20, 30));
+    const QString cutPath = env.path(QStringLiteral("cut.bmp"));
+    QVERIFY(whole.save(cutPath, "BMP"));
+    QVERIFY(QFile::resize(cutPath, QFileInfo(cutPath).size() - 20));
+    const ImageJobResult cut = loadViewImage(cutPath, FileKind::Bitmap, {});
+    QCOMPARE(cut.error, QStringLiteral("файл повреждён: он обрывается раньше последней строки точек"));
+    QVERIFY(cut.image.isNull());
 
     const ImageJobResult unwritable =
         saveTq1File(testing::patternImage(8, 8), lossyParams(),

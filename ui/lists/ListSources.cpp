@@ -1,7 +1,6 @@
 // Gathering list entries from chosen files, folders and stored lists.
 #include "ui/lists/ListSources.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <iterator>
 
@@ -19,15 +18,6 @@ ListEntry imageEntry(const QString& path, const EntrySettings& defaults) {
   ListEntry entry{path, defaults};
   entry.settings.marker = kNoMarker;
   return entry;
-}
-
-QStringList sortedScan(const QString& directory, const QString& mask) {
-  QStringList paths = scanDirectory(directory, mask);
-  std::sort(paths.begin(), paths.end(), [](const QString& a, const QString& b) {
-    const int order = a.compare(b, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : a < b;
-  });
-  return paths;
 }
 
 }  // namespace
@@ -69,11 +59,11 @@ std::vector<ListEntry> entriesFromDirectory(const QString& directory,
                                             const EntrySettings& defaults) {
   std::vector<ListEntry> entries;
   for (const QString& mask : {QStringLiteral("*.tq1"), QStringLiteral("*.bmp")}) {
-    for (const QString& path : sortedScan(directory, mask)) {
+    for (const QString& path : scanDirectory(directory, mask)) {
       entries.push_back(imageEntry(path, defaults));
     }
   }
-  for (const QString& path : sortedScan(directory, QStringLiteral("*.lst"))) {
+  for (const QString& path : scanDirectory(directory, QStringLiteral("*.lst"))) {
     appendAll(entries, readStoredList(path, defaults).entries);
   }
   return entries;
