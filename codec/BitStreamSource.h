@@ -36,8 +36,12 @@ class BitStreamSource {
         literalBits_(context.literalBits), levelCount_(context.levelCount) {
     context_.tokens.clear();
     if (keepTokens_) context_.tokens.assign(declared_, EmptyCell);
-    runs_.build(markerCode(controlSymbols, context.markerX),
-                markerCode(controlSymbols, context.markerY));
+    // A symbol holding the escape value is an escape whatever else its value equals, so
+    // markers can be read by their codes alone only when the escape differs from both.
+    if (escape_ != markerX_ && escape_ != markerY_) {
+      runs_.build(markerCode(controlSymbols, context.markerX),
+                  markerCode(controlSymbols, context.markerY));
+    }
     prepareLiterals();
   }
 

@@ -235,6 +235,18 @@ def check_hand_made_files(checker):
     f.tokens = [(1, [(1, 0, 0)]), (2, [(0, 0, 0)])]
     checker.compare("hand-made: two control symbols at one index", f.bytes(), valid=True)
 
+    # An escape value equal to the x-marker value: the symbol holding it is an escape, and
+    # each of its uses reads a literal colour, however long the stream is (long enough here
+    # for the program's reading of several markers at once).
+    f = HandMadeFile(64, 1, [[10, 20, 30], [0], [0], [0]], [64, 1, 1],
+                     [(0, 1), (1, 2), (0, 1)])
+    f.tokens = [(0, [(i % 3, 0, 0)]) for i in range(64)]
+    checker.compare("hand-made: escape value equal to the x-marker value", f.bytes(), valid=True)
+    f = HandMadeFile(64, 1, [[10, 20, 30], [0], [0], [0]], [1, 64, 1],
+                     [(0, 1), (1, 2), (1, 2)])
+    f.tokens = [(1, [((i // 5) % 3, 0, 0)]) for i in range(64)]
+    checker.compare("hand-made: escape value equal to the y-marker value", f.bytes(), valid=True)
+
     # Damage the hand-made files cannot reach otherwise: a literal index past the levels.
     f = HandMadeFile(3, 1, [[1, 2, 3], [0], [0], [0]], [1, 1, 1, 1],
                      [(0, 0), (1, 1), (2, 2)])
