@@ -7,6 +7,7 @@
 #include "cli/InputImage.h"
 #include "cli/TerminalProgress.h"
 #include "codec/Codec.h"
+#include "codec/Conversion.h"
 #include "codec/FileInfo.h"
 #include "codec/ImageMetrics.h"
 #include "imagefile/BitmapEncoding.h"
@@ -41,64 +42,53 @@ int runEncode(const Command& command) {
     printError(loaded.error);
     return kExitFailure;
   }
-  const std::uint32_t width = loaded.grid.width();
-  const std::uint32_t height = loaded.grid.height();
+  // The quality figure that -v prints needs the original and the rebuilt image.
   Grid original;
   if (command.verbose) original = loaded.grid;
-
-  CodecContext context;
-  // The rebuilt image is only needed for the quality figure that -v prints.
-  context.outputs = command.verbose ? CodecOutputs::Everything : CodecOutputs::ResultOnly;
-  if (CodecStatus status = prepareForEncoding(context, std::move(loaded.grid), command.params); !status) {
-    printError(command.input + ": " + status.message());
-    return kExitFailure;
-  }
   TerminalProgress progress("encoding", !command.quiet && stderrIsTerminal());
-  context.progress = progress.callback();
-  const CodecStatus status = encodeFile(context, command.output);
+  const EncodeResult encoded =
+      encodeImageToFile(std::move(loaded.grid), command.params, command.output,
+                        {.keepRebuilt = command.verbose, .progress = progress.callback()});
   progress.finish();
-  if (!status) {
-    printError(command.input + ": " + status.message());
+  if (!encoded.ok()) {
+    printError(failureAbout(command.input, encoded.status));
     return kExitFailure;
   }
   if (command.verbose) {
-    const double bpp = static_cast<double>(context.stream.size()) * 8.0 / (double(width) * height);
     std::printf("%s -> %s: %ux%u, %ju -> %zu bytes (%.3f bits per pixel), %s\n",
-                command.input.c_str(), command.output.c_str(), width, height,
-                sizeOf(command.input), context.stream.size(), bpp,
-                psnrText(psnr(original, context.pixels)).c_str());
+                command.input.c_str(), command.output.c_str(), encoded.width, encoded.height,
+                sizeOf(command.input), encoded.bytes.size(), encoded.bitsPerPixel(),
+                psnrText(psnr(original, encoded.rebuilt)).c_str());
   }
   return kExitOk;
 }
 
 int runDecode(const Command& command) {
-  CodecContext context;
-  context.outputs = CodecOutputs::ResultOnly;
   TerminalProgress progress("decoding", !command.quiet && stderrIsTerminal());
-  context.progress = progress.callback();
-  const CodecStatus status = decodeFile(context, command.input);
+  const DecodeResult decoded = decodeImageFile(command.input, {.progress = progress.callback()});
   progress.finish();
-  if (!status) {
-    printError(command.input + ": " + status.message());
+  if (!decoded.ok()) {
+    printError(failureAbout(command.input, decoded.status));
     return kExitFailure;
   }
-  const std::optional<BitmapLayout> layout = bitmapLayout(context.width(), context.height());
+  const Grid& image = decoded.image;
+  const std::optional<BitmapLayout> layout = bitmapLayout(image.width(), image.height());
   if (!layout) {
     printError(command.input + ": " +
-               detail::noBitmapLayout(context.width(), context.height()).status.message());
+               detail::noBitmapLayout(image.width(), image.height()).status.message());
     return kExitFailure;
   }
   // Streamed a band of rows at a time: no second copy of the image in memory.
   const CodecStatus written = writeFileAtomically(
-      command.output, [&](const ByteSink& sink) { return streamBitmap(context.pixels, *layout, sink); });
+      command.output, [&](const ByteSink& sink) { return streamBitmap(image, *layout, sink); });
   if (!written) {
     printError(written.message());
     return kExitFailure;
   }
   if (command.verbose) {
-    std::printf("%s -> %s: %ux%u, %zu -> %ju bytes\n", command.input.c_str(),
-                command.output.c_str(), context.width(), context.height(), context.stream.size(),
-                sizeOf(command.output));
+    std::printf("%s -> %s: %ux%u, %ju -> %ju bytes\n", command.input.c_str(),
+                command.output.c_str(), image.width(), image.height(),
+                static_cast<std::uintmax_t>(decoded.fileBytes), sizeOf(command.output));
   }
   return kExitOk;
 }
@@ -117,7 +107,7 @@ int runInfo(const Command& command) {
   std::printf("image:           %u x %u pixels\n", info.width, info.height);
   std::printf("magic:           %02X %02X %02X %02X%s\n", info.magic[0], info.magic[1],
               info.magic[2], info.magic[3],
-              info.magic == std::array<std::uint8_t, 4>{0x54, 0x51, 1, 0} ? " (TQ 1.0)" : " (unusual)");
+              info.usualMagic() ? " (TQ 1.0)" : " (unusual)");
   std::printf("tolerance:       %u\n", info.tolerance);
   std::printf("smoothing:       %u\n", info.smoothThreshold);
   std::printf("levels:          red %u, green %u, blue %u, fourth %u\n", info.levelCount[0],
