@@ -29,6 +29,11 @@ struct CodecParams {
   friend bool operator==(const CodecParams&, const CodecParams&) = default;
 };
 
+// The parameters from values of any size, as settings, list files and sliders hold them: each
+// brought into the range people choose it from (see Limits.h).
+[[nodiscard]] CodecParams clampedParams(std::int64_t tolerance, std::int64_t smoothing,
+                                        const std::array<std::int64_t, 3>& bits) noexcept;
+
 // What the drivers leave in a context beyond the file bytes or the decoded image.
 enum class CodecOutputs {
   // Everything: the rebuilt image after encoding, the unsmoothed grid `flatPixels` and the

@@ -21,7 +21,7 @@ struct EncodeOptions {
   // and the smoothing.
   bool keepRebuilt = false;
   // Called on the calling thread with (cells done, cells in all) as the work goes on.
-  ProgressCallback progress;
+  ProgressCallback progress{};
 };
 
 struct EncodeResult {
@@ -54,7 +54,7 @@ struct EncodeResult {
 struct DecodeOptions {
   // Called with (cells done, cells in all); from a second thread when the decode uses two
   // (see DecodeThreads), and what it throws reaches the caller all the same.
-  ProgressCallback progress;
+  ProgressCallback progress{};
   DecodeThreads threads = DecodeThreads::Auto;
   std::uint64_t maxPixels = kDefaultMaxPixels;  // larger images are refused before allocating
 };
