@@ -1,6 +1,6 @@
 // One image's codec state: its grids, the coding parameters, the quantiser's tables, the token
-// sequence and the symbol table. A caller creates one context per operation, fills it, runs
-// one driver (see Codec.h) and reads the result out of `pixels`.
+// sequence and the symbol table. A caller of the drivers (see Codec.h) creates one context per
+// operation, fills it, runs one driver and reads the result out of `pixels`.
 #pragma once
 
 #include <array>
