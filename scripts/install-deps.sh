@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  python3
 )
 # Optional extras: the benchmark script compares against cjpeg/djpeg; the fuzz targets need clang.
 if [ "${TQ1_WITH_EXTRAS:-0}" = 1 ]; then
