@@ -42,6 +42,8 @@ CodecStatus readFileHeader(BitReader& in, FileHeader& header);
 void writeFileHeader(const FileHeader& header, BitWriter& out);
 
 // Whether the data holds everything the header declares (see leastFileBits); Truncated if not.
+// Checked before anything is allocated, this bounds the tables and token lists a reader makes
+// by the size of its input.
 CodecStatus checkDeclaredSizes(const FileHeader& header, std::uint64_t totalBits);
 
 }  // namespace tq1
