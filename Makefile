@@ -1,10 +1,11 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`; `make install` and `make package`
+# for installing.
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all setup build run test test-asan bench fuzz clean
+.PHONY: all setup build run test test-asan bench fuzz clean install package
 
 all: build
 
@@ -41,6 +42,20 @@ fuzz:
 	  -DTQ1_BUILD_DESKTOP=OFF -DTQ1_BUILD_BENCH=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz_all
 	bash fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# Installs into PREFIX (DESTDIR is honoured for staged installs). Builds first only when the
+# build folder is not there, so that `make && sudo make install` builds as the user.
+PREFIX ?= /usr/local
+install:
+	@test -f $(BUILD_DIR)/CMakeCache.txt || $(MAKE) --no-print-directory build
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# The Debian package, left in this folder as tq1_<version>_<arch>.deb.
+package: build
+	cpack --config $(BUILD_DIR)/CPackConfig.cmake -G DEB -B $(BUILD_DIR)/package
+	cp $(BUILD_DIR)/package/tq1_*.deb .
+	@ls -1 tq1_*.deb
 
 bench: build
 	@bash scripts/bench.sh $(BUILD_DIR)

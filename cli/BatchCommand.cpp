@@ -20,6 +20,7 @@
 #include "batch/DirectoryScan.h"
 #include "batch/ListFile.h"
 #include "batch/QtBatchIo.h"
+#include "cli/TerminalQuestion.h"
 
 namespace tq1::cli {
 
@@ -65,8 +66,6 @@ Entries folderEntries(const Command& command) {
   return entries;
 }
 
-bool interactive() { return isatty(STDIN_FILENO) == 1 && isatty(STDERR_FILENO) == 1; }
-
 // Without a terminal to ask on, existing targets are kept: a script must never replace files
 // that nobody agreed to replace.
 tq1::OverwritePolicy overwritePolicy(const Command& command) {
@@ -75,20 +74,7 @@ tq1::OverwritePolicy overwritePolicy(const Command& command) {
     case cli::OverwritePolicy::Never: return tq1::OverwritePolicy::Keep;
     case cli::OverwritePolicy::Ask: break;
   }
-  return interactive() ? tq1::OverwritePolicy::Ask : tq1::OverwritePolicy::Keep;
-}
-
-// Reads one line from standard input; "y" or "yes" in any case means yes, anything else
-// (also the end of the input) no.
-bool readYes() {
-  std::string line;
-  for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) line.push_back(static_cast<char>(c));
-  const auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
-  line.erase(line.begin(), std::find_if_not(line.begin(), line.end(), blank));
-  line.erase(std::find_if_not(line.rbegin(), line.rend(), blank).base(), line.end());
-  std::transform(line.begin(), line.end(), line.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return line == "y" || line == "yes";
+  return canAskOnTerminal() ? tq1::OverwritePolicy::Ask : tq1::OverwritePolicy::Keep;
 }
 
 class TerminalReporter : public BatchReporter {
@@ -96,10 +82,7 @@ class TerminalReporter : public BatchReporter {
   explicit TerminalReporter(bool quiet) : quiet_(quiet) {}
 
   bool confirmOverwrite(std::size_t, const QString& target) override {
-    std::fflush(stdout);  // the lines of earlier files come before the question
-    std::fprintf(stderr, "overwrite '%s'? [y/N] ", text(target).c_str());
-    std::fflush(stderr);
-    return readYes();
+    return confirmOverwriteOnTerminal(text(target));
   }
 
   void entryFinished(const EntryResult& result, std::size_t, std::size_t) override {

@@ -1,4 +1,5 @@
-// Finds tq1-qt beside the running program and executes it with the same arguments.
+// Finds tq1-qt beside the running program (a build tree) or in the installed libexec folder,
+// and executes it with the same arguments.
 #include "cli/FullProgram.h"
 
 #include <unistd.h>
@@ -24,7 +25,13 @@ int runFullProgram(char** argv) {
     std::fprintf(stderr, "tq1: error: cannot locate the program: %s\n", error.message().c_str());
     return kExitFailure;
   }
-  const std::string full = (self.parent_path() / kFullProgramName).string();
+  std::filesystem::path fullPath = self.parent_path() / kFullProgramName;
+#ifdef TQ1_LIBEXEC_FROM_BIN
+  if (!std::filesystem::exists(fullPath, error)) {
+    fullPath = (self.parent_path() / TQ1_LIBEXEC_FROM_BIN / kFullProgramName).lexically_normal();
+  }
+#endif
+  const std::string full = fullPath.string();
   argv[0] = const_cast<char*>(full.c_str());
   ::execv(full.c_str(), argv);
   std::fprintf(stderr, "tq1: error: this file needs %s, which cannot be started: %s\n",

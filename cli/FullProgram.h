@@ -1,6 +1,6 @@
-// Hands a command to the full program (tq1-qt, beside this one), which reads every image
-// format and list files; the light program stays free of Qt so that plain conversions start
-// at once.
+// Hands a command to the full program (tq1-qt, beside this one or installed in libexec),
+// which reads every image format and list files; the light program stays free of Qt so that
+// plain conversions start at once.
 #pragma once
 
 namespace tq1::cli {

@@ -3,6 +3,7 @@
 // reads; each program links its own implementation.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "codec/Grid.h"
@@ -14,8 +15,11 @@ struct InputImage {
   Outcome outcome = Outcome::Failed;
   Grid grid;
   std::string error;  // names the file and the cause when Failed
+  std::uint64_t fileBytes = 0;  // the size of what was read, when Loaded
 };
 
+// `path` may be "-" for standard input. When the light program hands standard input on, it
+// has replaced standard input by the bytes it read, so that the full program reads them.
 [[nodiscard]] InputImage loadInputImage(const std::string& path);
 
 }  // namespace tq1::cli

@@ -2,32 +2,49 @@
 // needs the full program.
 #include <vector>
 
+#include "cli/CutImage.h"
 #include "cli/InputImage.h"
+#include "cli/StandardStreams.h"
 #include "codec/Codec.h"
 #include "imagefile/PlainBitmapReader.h"
 
 namespace tq1::cli {
 
-InputImage loadInputImage(const std::string& path) {
+namespace {
+
+InputImage needsFullProgram() {
   InputImage input;
+  input.outcome = InputImage::Outcome::NeedsFullProgram;
+  return input;
+}
+
+InputImage failed(std::string error) {
+  InputImage input;
+  input.error = std::move(error);
+  return input;
+}
+
+}  // namespace
+
+InputImage loadInputImage(const std::string& path) {
   std::vector<std::uint8_t> bytes;
-  const CodecStatus read = readWholeFile(path, bytes);
-  if (!read) {
-    // Let the full program phrase it: it tells a missing file from an unreadable one.
-    input.outcome = InputImage::Outcome::NeedsFullProgram;
-    return input;
-  }
+  const bool standardInput = isStandardStream(path);
+  const CodecStatus read = readInput(path, bytes);
+  // Let the full program phrase a file's failure: it tells a missing file from an unreadable
+  // one. Standard input is read only once, so its failure is reported here.
+  if (!read) return standardInput ? failed(inputName(path) + ": " + read.message()) : needsFullProgram();
   std::optional<ImageFileResult<Grid>> plain = readPlainBitmap(bytes);
   if (!plain) {
-    input.outcome = InputImage::Outcome::NeedsFullProgram;
-    return input;
+    if (!standardInput) return needsFullProgram();
+    if (std::string cut = cutImageMessage(bytes); !cut.empty()) return failed(inputName(path) + ": " + cut);
+    const CodecStatus passed = passStandardInputOn(bytes);
+    return passed ? needsFullProgram() : failed(passed.message());
   }
-  if (!plain->ok()) {
-    input.error = path + ": " + plain->status.message();
-    return input;
-  }
+  if (!plain->ok()) return failed(inputName(path) + ": " + plain->status.message());
+  InputImage input;
   input.outcome = InputImage::Outcome::Loaded;
   input.grid = std::move(plain->value);
+  input.fileBytes = bytes.size();
   return input;
 }
 

@@ -3,8 +3,10 @@
 // Built twice from the same sources: `tq1`, free of Qt, converts plain bitmaps and .tq1 files
 // and starts at once; `tq1-qt` also reads every image format Qt reads and list files. The
 // light program hands any command it cannot do itself to the full one.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -91,12 +93,24 @@ int dispatch(const tq1::cli::Command& command) {
   return tq1::cli::kExitUsage;
 }
 
+// Text written with stdio (info, help) is checked once at the end: a reader that went away or
+// a full disk must not end in a success.
+int checkStandardOutput(int status) {
+  if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0) return status;
+  std::fprintf(stderr, "tq1: error: standard output: write failed: %s\n",
+               errno == EPIPE ? "the reading end of the pipe was closed" : std::strerror(errno));
+  return tq1::cli::kExitFailure;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // A write beyond the file size limit (ulimit -f) then fails with EFBIG, which the savers
   // report and clean up after, instead of killing the program halfway through a save.
   std::signal(SIGXFSZ, SIG_IGN);
+  // Likewise a write into a pipe whose reader went away fails with EPIPE, which is reported
+  // with status 1, instead of ending the program silently halfway through the output.
+  std::signal(SIGPIPE, SIG_IGN);
   keepLargeBuffersOnTheHeap();
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tq1::cli::ParseResult parsed = tq1::cli::parseCommandLine(args);
@@ -108,5 +122,5 @@ int main(int argc, char** argv) {
 #ifdef TQ1_LIGHT
   if (status == tq1::cli::kNeedsFullProgram) return tq1::cli::runFullProgram(argv);
 #endif
-  return status == tq1::cli::kNeedsFullProgram ? tq1::cli::kExitFailure : status;
+  return checkStandardOutput(status == tq1::cli::kNeedsFullProgram ? tq1::cli::kExitFailure : status);
 }

@@ -25,6 +25,8 @@ std::string loadImageFile(std::span<const std::uint8_t> data);
 std::string readList(std::span<const std::uint8_t> data);
 // tq1.ini contents through the ini document, the record text form and the settings store.
 std::string readIniRecords(std::span<const std::uint8_t> data);
+// A .tq1 stream through the Qt image plugin's handler, checked against decodeBytes.
+std::string readThroughImagePlugin(std::span<const std::uint8_t> data);
 // A small image and coding parameters built from the bytes: decode(encode(x)) must equal the
 // encoder's rebuilt image, and so must the preview.
 std::string encodeDecodeRoundTrip(std::span<const std::uint8_t> data);
@@ -38,6 +40,7 @@ inline constexpr NamedEntry kEntries[] = {
     {"decode", decodeTq1},           {"plain_bitmap", loadPlainBitmap},
     {"image_file", loadImageFile},   {"list_file", readList},
     {"ini_records", readIniRecords}, {"round_trip", encodeDecodeRoundTrip},
+    {"image_plugin", readThroughImagePlugin},
 };
 
 }  // namespace tq1::fuzz

@@ -65,7 +65,10 @@ void encodeSeed(const tq1::Grid& image, const tq1::CodecParams& p, const std::st
     std::fprintf(stderr, "tq1_fuzz_seeds: cannot encode %s\n", name.c_str());
     return;
   }
-  if (context.stream.size() <= 32768) writeSeed("decode", name + ".tq1", context.stream);
+  if (context.stream.size() <= 32768) {
+    writeSeed("decode", name + ".tq1", context.stream);
+    writeSeed("image_plugin", name + ".tq1", context.stream);
+  }
 }
 
 tq1::Grid syntheticImage(std::mt19937& random, std::uint32_t w, std::uint32_t h, int kind) {

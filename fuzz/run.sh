@@ -14,7 +14,7 @@ seconds=${2:-600}
 shift $(( $# >= 2 ? 2 : 1 ))
 entries=("$@")
 if [ ${#entries[@]} -eq 0 ]; then
-  entries=(decode plain_bitmap image_file list_file ini_records round_trip)
+  entries=(decode plain_bitmap image_file list_file ini_records round_trip image_plugin)
 fi
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$build" && pwd)
@@ -27,7 +27,7 @@ fi
 # lies in the first few kilobytes.
 max_len() {
   case "$1" in
-    decode|plain_bitmap|image_file) echo 32768 ;;
+    decode|plain_bitmap|image_file|image_plugin) echo 32768 ;;
     *) echo 4096 ;;
   esac
 }

@@ -2,6 +2,7 @@
 // and every way a reader can fail becomes a status with the file's name in its message.
 #include "imagefile/ImageLoad.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -67,8 +68,8 @@ ImageFileResult<QImage> tooLarge(const QString& path, qint64 width, qint64 heigh
                     .arg(path).arg(width).arg(height).arg(limitsText(limits)));
 }
 
-ImageFileResult<QImage> decode(const QString& path, const ImageLimits& limits) {
-  QImageReader reader(path);
+// `path` names the source in messages; the reader reads from the file or from memory.
+ImageFileResult<QImage> decode(QImageReader& reader, const QString& path, const ImageLimits& limits) {
   reader.setDecideFormatFromContent(true);
   reader.setAutoTransform(true);
   reader.setAllocationLimit(allocationLimitMiB(limits));
@@ -98,6 +99,15 @@ ImageFileResult<QImage> decode(const QString& path, const ImageLimits& limits) {
   return {std::move(image), ImageFileStatus::success()};
 }
 
+// The direct reader's failures do not know the file's name; the message gets it in front.
+ImageFileResult<Grid> withName(ImageFileResult<Grid> plain, const QString& name) {
+  if (!plain.ok()) {
+    plain.status = ImageFileStatus::failure(plain.status.error(),
+                                            name.toStdString() + ": " + plain.status.message());
+  }
+  return plain;
+}
+
 }  // namespace
 
 ImageFileResult<QImage> loadImageFile(const QString& path, const ImageLimits& limits) {
@@ -105,9 +115,30 @@ ImageFileResult<QImage> loadImageFile(const QString& path, const ImageLimits& li
   if (!info.exists()) return failed(ImageFileError::FileNotFound, path + ": file not found");
   if (!info.isFile()) return failed(ImageFileError::NotAFile, path + ": not a file");
   try {
-    return decode(path, limits);
+    QImageReader reader(path);
+    return decode(reader, path, limits);
   } catch (const std::bad_alloc&) {
     return failed(ImageFileError::OutOfMemory, path + ": not enough memory to load the image");
+  }
+}
+
+ImageFileResult<Grid> loadGridData(std::span<const std::uint8_t> bytes, const QString& name,
+                                   const ImageLimits& limits) {
+  try {
+    if (auto plain = readPlainBitmap(bytes, limits)) return withName(std::move(*plain), name);
+    // Qt reads from the bytes where they are; nothing is copied.
+    const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    ImageFileResult<QImage> loaded = decode(reader, name, limits);
+    if (!loaded.ok()) return {{}, std::move(loaded.status)};
+    return gridFromImage(loaded.value);
+  } catch (const std::bad_alloc&) {
+    return {{}, ImageFileStatus::failure(ImageFileError::OutOfMemory,
+                                         name.toStdString() + ": not enough memory to load the image")};
   }
 }
 
@@ -127,13 +158,7 @@ std::optional<ImageFileResult<Grid>> loadPlainBitmapFile(const QString& path,
 ImageFileResult<Grid> loadGridFile(const QString& path, const ImageLimits& limits) {
   try {
     if (QFileInfo(path).isFile()) {
-      if (auto plain = loadPlainBitmapFile(path, limits)) {
-        if (!plain->ok()) {
-          plain->status = ImageFileStatus::failure(
-              plain->status.error(), path.toStdString() + ": " + plain->status.message());
-        }
-        return std::move(*plain);
-      }
+      if (auto plain = loadPlainBitmapFile(path, limits)) return withName(std::move(*plain), path);
     }
   } catch (const std::bad_alloc&) {
     return {{}, ImageFileStatus::failure(ImageFileError::OutOfMemory,

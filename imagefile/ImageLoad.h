@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QString>
 
+#include <cstdint>
+#include <span>
+
 #include "codec/Grid.h"
 #include "imagefile/ImageFileStatus.h"
 #include "imagefile/ImageLimits.h"
@@ -19,6 +22,12 @@ namespace tq1 {
 // status says whether the file is missing, unreadable, of an unknown kind, damaged or too big.
 [[nodiscard]] ImageFileResult<QImage> loadImageFile(const QString& path,
                                                     const ImageLimits& limits = {});
+
+// The same for a file's contents held in memory (what came in on standard input); `name`
+// stands for the source in messages.
+[[nodiscard]] ImageFileResult<Grid> loadGridData(std::span<const std::uint8_t> bytes,
+                                                 const QString& name,
+                                                 const ImageLimits& limits = {});
 
 // loadImageFile followed by a copy of the whole image into a grid.
 [[nodiscard]] ImageFileResult<Grid> loadGridFile(const QString& path,

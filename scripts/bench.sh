@@ -17,6 +17,8 @@ fi
 
 echo "== Codec benchmarks"
 "$build/bench/tq1_codec_bench" --benchmark_min_time=0.5
+echo "== Thumbnails of a 24-megapixel file"
+"$build/bench/tq1_thumbnail_bench"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -8,7 +8,14 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
-  python3
+  # python3 for the format check and the command-line tests, man and groff for the manual pages.
+  python3 man-db groff-base
+  # Qt's own Russian texts (standard buttons, file dialogs), and the desktop test's window
+  # manager, notification area and X tools.
+  qt6-translations-l10n
+  openbox trayer xdotool x11-utils
+  # Validators, the MIME database tool and what CPack needs for dpkg-shlibdeps (install tests).
+  desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 # Optional extras: the benchmark script compares against cjpeg/djpeg; the fuzz targets need clang.
 if [ "${TQ1_WITH_EXTRAS:-0}" = 1 ]; then

@@ -9,6 +9,7 @@
 namespace tq1::ui {
 
 DesktopServices::DesktopServices() {
+  chooser_.setFolderSources([this] { return services_.imageFolder; }, &services_.settings);
   services_.files = &chooser_;
   services_.messages = &messages_;
   services_.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };

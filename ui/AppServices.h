@@ -27,6 +27,9 @@ struct AppServices {
   // page is looked up in the first, then in the second.
   QString startDirectory;
   QString programDirectory;
+  // The folder of the image on show (the main window keeps it up to date); file dialogs
+  // start there. Empty while no image is on show.
+  QString imageFolder;
 };
 
 // The services of the running desktop program: real dialogs, boxes and desktop services.

@@ -10,8 +10,14 @@
 
 namespace tq1::ui {
 
+QString installedDataDirectory(const QString& programDirectory) {
+  if (programDirectory.isEmpty()) return {};
+  return QDir::cleanPath(QDir(programDirectory).filePath(QStringLiteral(TQ1_DATA_FROM_BIN)));
+}
+
 QString helpPagePath(const QString& startDirectory, const QString& programDirectory) {
-  for (const QString& directory : {startDirectory, programDirectory}) {
+  const QString installed = installedDataDirectory(programDirectory);
+  for (const QString& directory : {startDirectory, programDirectory, installed}) {
     if (directory.isEmpty()) continue;
     const QFileInfo page(QDir(directory).filePath(kHelpPageName));
     if (page.isFile()) return page.absoluteFilePath();

@@ -1,11 +1,17 @@
-// The main window's commands: open, save, the dialogs, help, exit and the notification area.
+// The main window's commands: open, save, the dialogs, zoom, help, exit, dropped files and the
+// notification area.
 #include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QWindowStateChangeEvent>
@@ -21,6 +27,7 @@
 #include "ui/ImageJobs.h"
 #include "ui/ImageView.h"
 #include "ui/InterfaceOptionsDialog.h"
+#include "ui/StatusLineText.h"
 #include "ui/TrayIcon.h"
 #include "ui/UiResources.h"
 #include "ui/WindowPlaces.h"
@@ -30,10 +37,21 @@ namespace {
 
 const QString kUnsupportedFormat = QStringLiteral("Неподдерживаемый формат");
 
-QAction* addCommand(QMenu* menu, const char* name, const QString& text) {
+QAction* addCommand(QMenu* menu, const char* name, const QString& text,
+                    const QList<QKeySequence>& shortcuts = {}) {
   QAction* action = menu->addAction(text);
   action->setObjectName(QLatin1String(name));
+  action->setShortcuts(shortcuts);
   return action;
+}
+
+// The file a drop brings: the first local file among the dropped URLs, or none.
+QString droppedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) return url.toLocalFile();
+  }
+  return {};
 }
 
 }  // namespace
@@ -47,7 +65,9 @@ MainWindow::MainWindow(AppServices& services, QWidget* parent)
   setWindowTitle(kAppTitle);
   setWindowIcon(mainIcon());
   setCentralWidget(view_);
+  setAcceptDrops(true);
   createActions();
+  createStatusLine();
   updateActions();
   connect(view_, &ImageView::areaChosen, this, [this](QPoint origin) {
     previewOrigin_ = origin;
@@ -56,6 +76,7 @@ MainWindow::MainWindow(AppServices& services, QWidget* parent)
   connect(view_, &ImageView::areaSelectionCancelled, this, [this] {
     if (codecDialog_) codecDialog_->resumeWithoutArea();
   });
+  connect(view_, &ImageView::zoomChanged, this, &MainWindow::updateStatusLine);
   connect(tray_, &TrayIcon::restoreRequested, this, &MainWindow::restoreFromTray);
   connect(tray_, &TrayIcon::exitRequested, this, &MainWindow::exitProgram);
 }
@@ -70,16 +91,19 @@ void MainWindow::createActions() {
   menuBar()->setObjectName(QStringLiteral("MAINMENU"));
   QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
   file->setObjectName(QStringLiteral("fileMenu"));
-  connect(addCommand(file, "openAction", QStringLiteral("&Открыть")), &QAction::triggered, this,
-          &MainWindow::open);
-  saveAction_ = addCommand(file, "saveAction", QStringLiteral("&Сохранить"));
+  connect(addCommand(file, "openAction", QStringLiteral("&Открыть"),
+                     {QKeySequence(Qt::CTRL | Qt::Key_O)}),
+          &QAction::triggered, this, &MainWindow::open);
+  saveAction_ = addCommand(file, "saveAction", QStringLiteral("&Сохранить"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_S)});
   connect(saveAction_, &QAction::triggered, this, &MainWindow::save);
   file->addSeparator();
   connect(addCommand(file, "listAction", QStringLiteral("С&писок...")), &QAction::triggered, this,
           &MainWindow::listDialogRequested);
   file->addSeparator();
-  connect(addCommand(file, "exitAction", QStringLiteral("&Выход")), &QAction::triggered, this,
-          &MainWindow::exitProgram);
+  connect(addCommand(file, "exitAction", QStringLiteral("&Выход"),
+                     {QKeySequence(Qt::CTRL | Qt::Key_Q)}),
+          &QAction::triggered, this, &MainWindow::exitProgram);
 
   QMenu* options = menuBar()->addMenu(QStringLiteral("&Настройки"));
   options->setObjectName(QStringLiteral("optionsMenu"));
@@ -88,17 +112,69 @@ void MainWindow::createActions() {
   connect(addCommand(options, "interfaceOptionsAction", QStringLiteral("&Интерфейс")),
           &QAction::triggered, this, &MainWindow::showInterfaceOptions);
 
+  createViewMenu();
+
   QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
   help->setObjectName(QStringLiteral("helpMenu"));
-  connect(addCommand(help, "helpAction", QStringLiteral("&Помощь")), &QAction::triggered, this,
-          &MainWindow::showHelp);
+  connect(addCommand(help, "helpAction", QStringLiteral("&Помощь"), {QKeySequence(Qt::Key_F1)}),
+          &QAction::triggered, this, &MainWindow::showHelp);
   help->addSeparator();
   connect(addCommand(help, "aboutAction", QStringLiteral("&О программе")), &QAction::triggered,
           this, &MainWindow::showAbout);
 }
 
-// Saving needs an image on show.
-void MainWindow::updateActions() { saveAction_->setEnabled(view_->hasImage()); }
+// Between "&Настройки" and "&?": the zoom of the view.
+void MainWindow::createViewMenu() {
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("&Вид"));
+  menu->setObjectName(QStringLiteral("viewMenu"));
+  QAction* fit = addCommand(menu, "zoomFitAction", QStringLiteral("&По размеру окна"));
+  QAction* natural = addCommand(menu, "zoomNaturalAction", QStringLiteral("&Исходный размер"),
+                                {QKeySequence(Qt::CTRL | Qt::Key_0)});
+  // Ctrl+= as well: on many keyboards "+" is Shift+"=".
+  QAction* in = addCommand(menu, "zoomInAction", QStringLiteral("&Увеличить"),
+                           {QKeySequence(Qt::CTRL | Qt::Key_Plus),
+                            QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+  QAction* out = addCommand(menu, "zoomOutAction", QStringLiteral("У&меньшить"),
+                            {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+  connect(fit, &QAction::triggered, view_, &ImageView::zoomToFit);
+  connect(natural, &QAction::triggered, view_, &ImageView::zoomToNaturalSize);
+  connect(in, &QAction::triggered, view_, &ImageView::zoomIn);
+  connect(out, &QAction::triggered, view_, &ImageView::zoomOut);
+  zoomActions_ = {fit, natural, in, out};
+}
+
+void MainWindow::createStatusLine() {
+  statusBar()->setObjectName(QStringLiteral("statusLine"));
+  statusBar()->setSizeGripEnabled(true);
+  imageSizeLabel_ = new QLabel(this);
+  imageSizeLabel_->setObjectName(QStringLiteral("imageSizeLabel"));
+  fileSizeLabel_ = new QLabel(this);
+  fileSizeLabel_->setObjectName(QStringLiteral("fileSizeLabel"));
+  zoomLabel_ = new QLabel(this);
+  zoomLabel_->setObjectName(QStringLiteral("zoomLabel"));
+  statusBar()->addWidget(imageSizeLabel_);
+  statusBar()->addWidget(fileSizeLabel_);
+  statusBar()->addPermanentWidget(zoomLabel_);
+  updateStatusLine();
+}
+
+void MainWindow::updateStatusLine() {
+  const bool shown = view_->hasImage();
+  imageSizeLabel_->setText(shown ? imageSizeText(view_->image().size()) : QString());
+  const QFileInfo file(currentPath_);
+  fileSizeLabel_->setText(shown && file.isFile() ? fileSizeText(file.size()) : QString());
+  zoomLabel_->setText(shown ? zoomText(view_->zoom()) : QString());
+}
+
+QStringList MainWindow::statusTexts() const {
+  return {imageSizeLabel_->text(), fileSizeLabel_->text(), zoomLabel_->text()};
+}
+
+// Saving and zooming need an image on show.
+void MainWindow::updateActions() {
+  saveAction_->setEnabled(view_->hasImage());
+  for (QAction* action : zoomActions_) action->setEnabled(view_->hasImage());
+}
 
 void MainWindow::showAtStoredPlace() {
   showMainWindowAtStoredPlace(services_.settings, *this);
@@ -167,8 +243,7 @@ bool MainWindow::saveBitmap(const QString& path) {
     services_.messages->error(this, saveFailedText(path, result.error));
     return false;
   }
-  currentPath_ = path;
-  setWindowTitle(windowTitleFor(path));
+  setCurrentPath(path);
   return true;
 }
 
@@ -194,21 +269,28 @@ void MainWindow::showImage(const QImage& image, const QString& path, bool keepSc
   } else {
     view_->setImage(image);
   }
-  currentPath_ = path;
-  setWindowTitle(windowTitleFor(path));
+  setCurrentPath(path);
   updateActions();
   if (codecDialog_) codecDialog_->setImage(image);
 }
 
-// One codec options dialog at a time: the command brings back the open one.
+// The title, the status line and the folder where file dialogs start follow the file last
+// opened or saved.
+void MainWindow::setCurrentPath(const QString& path) {
+  currentPath_ = path;
+  services_.imageFolder = QFileInfo(path).absolutePath();
+  setWindowTitle(windowTitleFor(path));
+  updateStatusLine();
+}
+
+// One codec options dialog at a time: the command brings back the open one, also when it is
+// hidden or minimised.
 void MainWindow::showCodecOptions() {
   if (codecDialog_) {
     if (view_->isSelectingArea()) {
       view_->cancelAreaSelection();  // the dialog comes back through areaSelectionCancelled
     } else {
-      codecDialog_->show();
-      codecDialog_->raise();
-      codecDialog_->activateWindow();
+      bringBack(*codecDialog_);
     }
     return;
   }
@@ -248,14 +330,28 @@ void MainWindow::exitProgram() {
   if (!close()) return;
   tray_->hide();
   inTray_ = false;
-  emit quitRequested();
 }
 
-// The close box and "Выход" both end here: the window's place is stored for the next start.
+// The close box and "Выход" both end here, and nothing else ends the program (closing the
+// last visible window does not): the window's place is stored for the next start.
 void MainWindow::closeEvent(QCloseEvent* event) {
   storeWindowPlace(services_.settings, WindowKey::Main, *this);
   if (codecDialog_) codecDialog_->reject();
   event->accept();
+  emit quitRequested();
+}
+
+// A dropped file opens as if chosen with "Открыть", with the same checks and messages.
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = droppedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // Opened once the drop is over: the drag source waits for the drop's answer meanwhile.
+  QTimer::singleShot(0, this, [this, path] { loadFile(path); });
 }
 
 void MainWindow::changeEvent(QEvent* event) {
@@ -269,22 +365,28 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 // With the option on and a notification area present, a minimised window hides behind its
-// icon instead; it keeps its former (normal or maximised) state for when it comes back.
+// icon instead, and every other window of the program with it; it keeps its former (normal
+// or maximised) state for when it comes back.
 void MainWindow::minimiseToTray(Qt::WindowStates previousState) {
   if (!isMinimized() || inTray_) return;
   if (services_.settings.ReadSettings().minimiseToTray != 1) return;
   if (!services_.trayAvailable || !services_.trayAvailable()) return;
-  hide();
+  hiddenWithTray_.hideAllBut(this);
+  // Out of the minimised state before hiding: a window manager then withdraws the window
+  // with its frame instead of keeping it as an icon (or an empty frame) on screen.
   setWindowState(previousState & ~Qt::WindowMinimized);
+  hide();
   tray_->show();
   inTray_ = true;
 }
 
+// The main window comes back first, then the windows that were open with it, at their places.
 void MainWindow::restoreFromTray() {
   if (!inTray_) return;
   show();
   raise();
   activateWindow();
+  hiddenWithTray_.showAgain();
   tray_->hide();
   inTray_ = false;
 }

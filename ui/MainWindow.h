@@ -1,5 +1,6 @@
-// The main window: the menu, the image on show with its view, opening and saving files,
-// the dialogs it opens, and hiding into the notification area.
+// The main window: the menu, the image on show with its view and status line, opening and
+// saving files (also dropped ones), the dialogs it opens, and hiding into the notification
+// area together with them.
 #pragma once
 
 #include <QImage>
@@ -7,8 +8,10 @@
 #include <QPointer>
 
 #include "ui/AppServices.h"
+#include "ui/HiddenWindows.h"
 
 class QAction;
+class QLabel;
 
 namespace tq1::ui {
 
@@ -41,6 +44,8 @@ class MainWindow : public QMainWindow {
   [[nodiscard]] CodecOptionsDialog* codecOptionsDialog() const;
   [[nodiscard]] TrayIcon* trayIcon() const noexcept { return tray_; }
   [[nodiscard]] bool isInTray() const noexcept { return inTray_; }
+  // The status line's parts: image size, file size on disk, zoom.
+  [[nodiscard]] QStringList statusTexts() const;
 
  signals:
   // The "С&писок..." command: the batch list dialog connects here and opens itself, owned by
@@ -62,11 +67,17 @@ class MainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void createActions();
+  void createViewMenu();
+  void createStatusLine();
+  void updateStatusLine();
   void updateActions();
   void showImage(const QImage& image, const QString& path, bool keepScrollPosition);
+  void setCurrentPath(const QString& path);
   bool saveBitmap(const QString& path);
   bool saveTq1(const QString& path);
   void startAreaSelection(QSize areaSize);
@@ -78,9 +89,14 @@ class MainWindow : public QMainWindow {
   QString currentPath_;
   QPoint previewOrigin_;
   QPointer<CodecOptionsDialog> codecDialog_;
+  HiddenWindows hiddenWithTray_;
   bool inTray_ = false;
   bool started_ = false;  // the first showing is over; minimising may now go to the tray
   QAction* saveAction_ = nullptr;
+  QList<QAction*> zoomActions_;
+  QLabel* imageSizeLabel_ = nullptr;
+  QLabel* fileSizeLabel_ = nullptr;
+  QLabel* zoomLabel_ = nullptr;
 };
 
 }  // namespace tq1::ui

@@ -10,6 +10,8 @@ namespace tq1::ui {
 PreviewWindow::PreviewWindow(QWidget* owner)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus) {
   setObjectName(QStringLiteral("PREVIEW"));
+  // Never shown (the window has no caption), but named for the task list and window tools.
+  setWindowTitle(QStringLiteral("Предварительный просмотр"));
   setAttribute(Qt::WA_ShowWithoutActivating);
   setAttribute(Qt::WA_OpaquePaintEvent);
   // The whole rendering stays visible: the window has no frame that would cover its edges.

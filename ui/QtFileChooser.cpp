@@ -2,8 +2,12 @@
 // overwrite question; links are shown as they are, not followed.
 #include "ui/QtFileChooser.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QWidget>
+
+#include "settings/FolderMemory.h"
 
 namespace tq1::ui {
 namespace {
@@ -13,11 +17,34 @@ std::optional<QString> firstOf(const QStringList& files) {
   return files.first();
 }
 
+bool isFolder(const QString& path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+
 }  // namespace
+
+QString dialogStartFolder(const QString& imageFolder, const QString& lastFolder) {
+  if (isFolder(imageFolder)) return imageFolder;
+  if (isFolder(lastFolder)) return lastFolder;
+  return {};
+}
+
+void QtFileChooser::setFolderSources(std::function<QString()> imageFolder,
+                                     const SettingsStore* store) {
+  imageFolder_ = std::move(imageFolder);
+  store_ = store;
+}
+
+QString QtFileChooser::startFolder() const {
+  return dialogStartFolder(imageFolder_ ? imageFolder_() : QString(),
+                           store_ != nullptr ? readLastFolder(*store_) : QString());
+}
 
 QStringList QtFileChooser::run(const FileDialogRequest& request, Mode mode) {
   QFileDialog dialog(qobject_cast<QWidget*>(request.owner), request.title);
-  if (!lastDirectory_.isEmpty()) dialog.setDirectory(lastDirectory_);
+  dialog.setObjectName(QStringLiteral("fileDialog"));
+  // The desktop's own dialog would speak the desktop's language, not the program's.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  const QString folder = startFolder();
+  if (!folder.isEmpty()) dialog.setDirectory(folder);
   const QStringList filters = request.filters.nameFilters();
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
@@ -34,7 +61,7 @@ QStringList QtFileChooser::run(const FileDialogRequest& request, Mode mode) {
   }
   if (!request.initialName.isEmpty()) dialog.selectFile(request.initialName);
   if (dialog.exec() != QDialog::Accepted) return {};
-  lastDirectory_ = dialog.directory().absolutePath();
+  if (store_ != nullptr) writeLastFolder(*store_, dialog.directory().absolutePath());
   return dialog.selectedFiles();
 }
 

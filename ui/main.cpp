@@ -8,6 +8,7 @@
 
 #include "ui/AppServices.h"
 #include "ui/MainWindow.h"
+#include "ui/RussianTranslations.h"
 #include "ui/UiResources.h"
 #include "ui/lists/ListDialogLauncher.h"
 #include "ui/lists/ListServices.h"
@@ -19,6 +20,10 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("tq1"));
   QApplication app(argc, argv);
   tq1::ui::initUiResources();
+  tq1::ui::installRussianTranslations(app);
+  // The program ends through "Выход" or the main window's close box only: while it sits in
+  // the notification area, or a run has hidden its windows, no window may be visible at all.
+  QApplication::setQuitOnLastWindowClosed(false);
 
   tq1::ui::DesktopServices desktop;
   tq1::ui::DesktopListServices lists(desktop.services());

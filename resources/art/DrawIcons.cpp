@@ -1,13 +1,17 @@
 // Draws the program's icon and button images into PNG files (run by hand when a picture
-// changes; the PNGs are kept in resources/icons and compiled in through tq1.qrc).
+// changes; the PNGs are kept in resources/icons and compiled in through tq1.qrc), and the
+// icons of the program and its file type for the desktop's icon theme (resources/icons/hicolor).
 // Usage: tq1-draw-icons <output folder>
 #include <QColor>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -29,29 +33,102 @@ QImage render(QSize size, double designSide, const Painting& paint) {
 }
 
 // The program icon: a picture cut into quadtree blocks of powers-of-two sides, each filled
-// with one colour, as the codec covers an image.
+// with one colour, as the codec covers an image. Drawn on a 32-unit grid.
+struct Block { double x, y, side; QColor colour; };
+const QColor kOutline(0x20, 0x28, 0x38);
+const Block kBlocks[] = {
+    {0, 0, 16, QColor(0x3f, 0x7f, 0xd0)},  {0, 16, 8, QColor(0x5c, 0xb8, 0x5c)},
+    {8, 16, 8, QColor(0x7a, 0xc9, 0x6a)},  {0, 24, 8, QColor(0x3f, 0x9e, 0x4a)},
+    {8, 24, 4, QColor(0x9a, 0xd6, 0x7a)},  {12, 24, 4, QColor(0x6c, 0xbf, 0x5f)},
+    {8, 28, 4, QColor(0x4f, 0xaa, 0x52)},  {12, 28, 4, QColor(0x88, 0xcc, 0x70)},
+    {16, 0, 8, QColor(0x6f, 0xa8, 0xe8)},  {24, 0, 8, QColor(0x9c, 0xc8, 0xf2)},
+    {16, 8, 4, QColor(0xf6, 0xd3, 0x4f)},  {20, 8, 4, QColor(0xf9, 0xe0, 0x7a)},
+    {16, 12, 4, QColor(0x8f, 0xbf, 0xee)}, {20, 12, 4, QColor(0xf2, 0xc0, 0x3a)},
+    {24, 8, 8, QColor(0xb5, 0xd6, 0xf5)},  {16, 16, 16, QColor(0xe0, 0x8a, 0x3c)},
+};
+
 void paintMainIcon(QPainter& p, double scale) {
-  const QColor outline(0x20, 0x28, 0x38);
-  struct Block { double x, y, side; QColor colour; };
-  const Block blocks[] = {
-      {0, 0, 16, QColor(0x3f, 0x7f, 0xd0)},  {0, 16, 8, QColor(0x5c, 0xb8, 0x5c)},
-      {8, 16, 8, QColor(0x7a, 0xc9, 0x6a)},  {0, 24, 8, QColor(0x3f, 0x9e, 0x4a)},
-      {8, 24, 4, QColor(0x9a, 0xd6, 0x7a)},  {12, 24, 4, QColor(0x6c, 0xbf, 0x5f)},
-      {8, 28, 4, QColor(0x4f, 0xaa, 0x52)},  {12, 28, 4, QColor(0x88, 0xcc, 0x70)},
-      {16, 0, 8, QColor(0x6f, 0xa8, 0xe8)},  {24, 0, 8, QColor(0x9c, 0xc8, 0xf2)},
-      {16, 8, 4, QColor(0xf6, 0xd3, 0x4f)},  {20, 8, 4, QColor(0xf9, 0xe0, 0x7a)},
-      {16, 12, 4, QColor(0x8f, 0xbf, 0xee)}, {20, 12, 4, QColor(0xf2, 0xc0, 0x3a)},
-      {24, 8, 8, QColor(0xb5, 0xd6, 0xf5)},  {16, 16, 16, QColor(0xe0, 0x8a, 0x3c)},
-  };
-  for (const Block& b : blocks) p.fillRect(QRectF(b.x, b.y, b.side, b.side), b.colour);
-  // At 32 pixels the seams are crisp one-pixel lines; larger sizes draw them smoothly.
+  for (const Block& b : kBlocks) p.fillRect(QRectF(b.x, b.y, b.side, b.side), b.colour);
+  // At 32 pixels and below the seams are crisp one-pixel lines; larger sizes draw them
+  // smoothly.
   const bool large = scale > 1.5;
   p.setRenderHint(QPainter::Antialiasing, large);
   p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(outline, large ? 0.5 : 0.0));
-  for (const Block& b : blocks) p.drawRect(QRectF(b.x, b.y, b.side, b.side));
-  p.setPen(QPen(outline, large ? 1.0 : 0.0));
+  // Below 32 pixels one-pixel seams would cover most of the small blocks: the colours alone
+  // show the blocks there.
+  if (scale >= 1.0) {
+    p.setPen(QPen(kOutline, large ? 0.5 : 0.0));
+    for (const Block& b : kBlocks) p.drawRect(QRectF(b.x, b.y, b.side, b.side));
+  }
+  p.setPen(QPen(kOutline, large ? 1.0 : 0.0));
   p.drawRect(large ? QRectF(0.5, 0.5, 31, 31) : QRectF(0, 0, 31, 31));
+}
+
+// The file type icon: a sheet of paper with a folded corner carrying the block picture.
+// Drawn on a 32-unit grid.
+const QRectF kSheet(4.5, 1.5, 23, 29);
+constexpr double kFold = 7;
+
+QPainterPath sheetOutline() {
+  QPainterPath sheet;
+  sheet.moveTo(kSheet.left(), kSheet.top());
+  sheet.lineTo(kSheet.right() - kFold, kSheet.top());
+  sheet.lineTo(kSheet.right(), kSheet.top() + kFold);
+  sheet.lineTo(kSheet.right(), kSheet.bottom());
+  sheet.lineTo(kSheet.left(), kSheet.bottom());
+  sheet.closeSubpath();
+  return sheet;
+}
+
+void paintFileIcon(QPainter& p, double scale) {
+  p.setPen(QPen(QColor(0x60, 0x68, 0x78), 1.0 / std::max(1.0, scale / 2)));
+  p.setBrush(QColor(0xfa, 0xfa, 0xf7));
+  p.drawPath(sheetOutline());
+  QPainterPath fold;
+  fold.moveTo(kSheet.right() - kFold, kSheet.top());
+  fold.lineTo(kSheet.right() - kFold, kSheet.top() + kFold);
+  fold.lineTo(kSheet.right(), kSheet.top() + kFold);
+  p.setBrush(QColor(0xd8, 0xdc, 0xe4));
+  p.drawPath(fold);
+  p.save();
+  p.translate(8, 12);
+  p.scale(0.5, 0.5);
+  paintMainIcon(p, scale / 2);
+  p.restore();
+}
+
+// The same pictures as SVG, for the scalable icon folder.
+QString svgBlocks(double x0, double y0, double unit) {
+  QString out;
+  for (const Block& b : kBlocks) {
+    out += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%3\" fill=\"%4\" "
+                          "stroke=\"%5\" stroke-width=\"%6\"/>\n")
+               .arg(x0 + b.x * unit).arg(y0 + b.y * unit).arg(b.side * unit)
+               .arg(b.colour.name(), kOutline.name()).arg(0.5 * unit);
+  }
+  out += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%3\" fill=\"none\" "
+                        "stroke=\"%4\" stroke-width=\"%5\"/>\n")
+             .arg(x0 + 0.5 * unit).arg(y0 + 0.5 * unit).arg(31 * unit)
+             .arg(kOutline.name()).arg(unit);
+  return out;
+}
+
+QString svgDocument(const QString& body) {
+  return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+                        "viewBox=\"0 0 32 32\">\n") +
+         body + QStringLiteral("</svg>\n");
+}
+
+QString mainIconSvg() { return svgDocument(svgBlocks(0, 0, 1)); }
+
+QString fileIconSvg() {
+  const double l = kSheet.left(), t = kSheet.top(), r = kSheet.right(), b = kSheet.bottom();
+  QString body = QStringLiteral(
+                     "<path d=\"M%1 %2 H%3 L%4 %5 V%6 H%1 Z\" fill=\"#fafaf7\" stroke=\"#606878\"/>\n"
+                     "<path d=\"M%3 %2 V%5 H%4\" fill=\"#d8dce4\" stroke=\"#606878\"/>\n")
+                     .arg(l).arg(t).arg(r - kFold).arg(r).arg(t + kFold).arg(b);
+  return svgDocument(body + svgBlocks(8, 12, 0.5));
 }
 
 // The About box picture: a landscape whose right half is shown as the codec rebuilds it from
@@ -164,9 +241,42 @@ void paintMark(QPainter& p, double) {
 
 bool save(const QImage& image, const QDir& folder, const QString& name) {
   const QString path = folder.filePath(name);
-  if (image.save(path, "PNG")) return true;
+  if (QDir().mkpath(QFileInfo(path).path()) && image.save(path, "PNG")) return true;
   std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
   return false;
+}
+
+bool saveText(const QString& text, const QDir& folder, const QString& name) {
+  const QString path = folder.filePath(name);
+  QFile file(path);
+  if (QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+      file.write(text.toUtf8()) == text.toUtf8().size()) {
+    return true;
+  }
+  std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+// The desktop's icon theme folders: the program and its file type at every usual size.
+constexpr int kThemeSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+const QString kAppIconName = QStringLiteral("io.github.tq1.Tq1");
+const QString kFileIconName = QStringLiteral("image-x-tq1");
+
+bool saveThemeIcons(const QDir& folder) {
+  bool ok = true;
+  for (const int side : kThemeSizes) {
+    const QString sizeFolder = QStringLiteral("hicolor/%1x%1/").arg(side);
+    ok &= save(render({side, side}, 32, paintMainIcon), folder,
+               sizeFolder + QStringLiteral("apps/") + kAppIconName + QStringLiteral(".png"));
+    ok &= save(render({side, side}, 32, paintFileIcon), folder,
+               sizeFolder + QStringLiteral("mimetypes/") + kFileIconName + QStringLiteral(".png"));
+  }
+  ok &= saveText(mainIconSvg(), folder,
+                 QStringLiteral("hicolor/scalable/apps/") + kAppIconName + QStringLiteral(".svg"));
+  ok &= saveText(fileIconSvg(), folder,
+                 QStringLiteral("hicolor/scalable/mimetypes/") + kFileIconName +
+                     QStringLiteral(".svg"));
+  return ok;
 }
 
 }  // namespace
@@ -187,5 +297,6 @@ int main(int argc, char** argv) {
   ok &= save(render({16, 15}, 16, paintProperties), folder, "PROP_GRAY.png");
   ok &= save(render({15, 14}, 15, paintList), folder, "LIST_GRAY.png");
   ok &= save(render({16, 16}, 16, paintMark), folder, "MARK.png");
+  ok &= saveThemeIcons(folder);
   return ok ? 0 : 1;
 }

@@ -52,7 +52,13 @@ TEST(CommandLine, RejectsBadValuesAndWords) {
       {"encode", "a.bmp", "-b", "8,8"},
       {"encode", "a.bmp", "-b", "8,8,8,8"},
       {"encode", "a.bmp", "-o"},
-      {"encode", "a.bmp", "b.bmp"},
+      {"encode", "a.bmp", "b.bmp", "-o", "x.tq1"},
+      {"decode", "a.tq1", "-", "b.tq1"},
+      {"decode", "a.tq1", "--format", "p/ng"},
+      {"encode", "a.bmp", "--format", "png"},
+      {"encode", "a.bmp", "--json"},
+      {"info", "--format", "png", "a.tq1"},
+      {"encode", "a.bmp", "--dir", "d"},
       {"encode", "a.bmp", "--frobnicate"},
       {"decode", "a.tq1", "-t", "3"},
       {"info", "a.tq1", "-o", "x"},
@@ -82,6 +88,31 @@ TEST(CommandLine, BatchAndHelp) {
   EXPECT_EQ(parse({"encode", "--help"}).command->kind, CommandKind::Help);
   EXPECT_EQ(parse({"-V"}).command->kind, CommandKind::Version);
   EXPECT_NE(usageText().find("tq1 encode"), std::string::npos);
+}
+
+TEST(CommandLine, SeveralInputsStandardStreamsAndFormats) {
+  const ParseResult many = parse({"decode", "a.tq1", "b.TQ1", "--format", "PNG", "-j", "3", "--no-overwrite"});
+  ASSERT_TRUE(many.command) << many.error;
+  EXPECT_EQ(many.command->inputs, (std::vector<std::string>{"a.tq1", "b.TQ1"}));
+  EXPECT_EQ(many.command->format, "png");
+  EXPECT_EQ(many.command->jobs, 3u);
+  EXPECT_EQ(many.command->overwrite, OverwritePolicy::Never);
+  EXPECT_EQ(defaultOutputName("b.TQ1", CommandKind::Decode, many.command->format), "b.png");
+
+  // Standard input goes to standard output unless -o names a file; "-o -" is standard output.
+  const ParseResult piped = parse({"encode", "-", "-t", "3"});
+  ASSERT_TRUE(piped.command) << piped.error;
+  EXPECT_EQ(piped.command->input, "-");
+  EXPECT_EQ(piped.command->output, "-");
+  EXPECT_EQ(parse({"decode", "-", "-o", "x.bmp"}).command->output, "x.bmp");
+  EXPECT_EQ(parse({"encode", "a.bmp", "-o", "-"}).command->output, "-");
+  EXPECT_EQ(parse({"decode", "a.tq1", "--format", "jpg"}).command->output, "a.jpg");
+
+  const ParseResult info = parse({"info", "--json", "a.tq1", "-", "b.tq1"});
+  ASSERT_TRUE(info.command) << info.error;
+  EXPECT_TRUE(info.command->json);
+  EXPECT_EQ(info.command->inputs.size(), 3u);
+  EXPECT_FALSE(parse({"info", "-", "-"}).command);
 }
 
 }  // namespace

@@ -26,14 +26,10 @@ inline std::string shellQuoted(const std::string& word) {
   return q + "'";
 }
 
-// Runs `program` with `args` and no standard input; `limitBlocks` > 0 caps the size of the
-// files it writes (ulimit -f). Standard error goes through `errFile`, which is removed.
-inline Outcome runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
-                          const std::filesystem::path& errFile, int limitBlocks = 0) {
-  std::string command = limitBlocks > 0 ? "ulimit -f " + std::to_string(limitBlocks) + "; " : "";
-  command += shellQuoted(program.string());
-  for (const auto& a : args) command += " " + shellQuoted(a);
-  command += " 2>" + shellQuoted(errFile.string()) + " </dev/null";
+// Runs a command line through the shell, as a script would; its standard output is captured,
+// its standard error goes through `errFile`, which is removed.
+inline Outcome runShell(const std::string& script, const std::filesystem::path& errFile) {
+  const std::string command = "{ " + script + "\n} 2>" + shellQuoted(errFile.string());
   Outcome outcome;
   FILE* pipe = ::popen(command.c_str(), "r");
   char buffer[4096];
@@ -46,6 +42,17 @@ inline Outcome runProgram(const std::filesystem::path& program, const std::vecto
   outcome.err = text.str();
   std::filesystem::remove(errFile);
   return outcome;
+}
+
+// Runs `program` with `args` and no standard input; `limitBlocks` > 0 caps the size of the
+// files it writes (ulimit -f). Standard error goes through `errFile`, which is removed.
+inline Outcome runProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                          const std::filesystem::path& errFile, int limitBlocks = 0) {
+  std::string command = limitBlocks > 0 ? "ulimit -f " + std::to_string(limitBlocks) + "; " : "";
+  command += shellQuoted(program.string());
+  for (const auto& a : args) command += " " + shellQuoted(a);
+  command += " </dev/null";
+  return runShell(command, errFile);
 }
 
 inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {

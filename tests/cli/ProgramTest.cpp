@@ -77,8 +77,10 @@ TEST_F(Program, VerboseAndInfoDescribeTheFile) {
   writeSample(dir_ / "in.bmp", 40, 30);
   const Outcome enc = run({"encode", (dir_ / "in.bmp").string(), "-t", "4", "-v"});
   ASSERT_EQ(enc.status, 0) << enc.err;
-  EXPECT_NE(enc.out.find("40x30"), std::string::npos) << enc.out;
-  EXPECT_NE(enc.out.find("PSNR"), std::string::npos) << enc.out;
+  // Reports go to standard error, so that standard output carries nothing but images.
+  EXPECT_TRUE(enc.out.empty()) << enc.out;
+  EXPECT_NE(enc.err.find("40x30"), std::string::npos) << enc.err;
+  EXPECT_NE(enc.err.find("PSNR"), std::string::npos) << enc.err;
   const Outcome info = run({"info", (dir_ / "in.tq1").string()});
   ASSERT_EQ(info.status, 0) << info.err;
   EXPECT_NE(info.out.find("40 x 30 pixels"), std::string::npos) << info.out;

@@ -120,6 +120,45 @@ TEST_F(ImageLoad, PngLoadsAsRgb32WhateverItsName) {
   EXPECT_EQ(loadGridFile(dir_.filePath("absent.png")).status.error(), ImageFileError::FileNotFound);
 }
 
+// Bytes in memory (what a pipe delivered) load as the same file on disk does, and the
+// messages name the source as the caller calls it.
+TEST_F(ImageLoad, BytesInMemoryLoadLikeTheirFile) {
+  QImage picture(9, 4, QImage::Format_RGB32);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 9; ++x) picture.setPixel(x, y, qRgb(x * 25, y * 60, 7));
+  const QString png = dir_.filePath("p.png");
+  ASSERT_TRUE(picture.save(png, "PNG"));
+  const QString bmp = file("b.bmp", bitmapHeader(3, 2, 2 * 12));
+  for (const QString& path : {png, bmp}) {
+    QFile source(path);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    const auto fromMemory = loadGridData(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())),
+        "the pipe");
+    const auto fromFile = loadGridFile(path);
+    ASSERT_TRUE(fromMemory.ok()) << fromMemory.status.message();
+    ASSERT_TRUE(fromFile.ok());
+    EXPECT_EQ(fromMemory.value.width(), fromFile.value.width());
+    EXPECT_EQ(fromMemory.value.height(), fromFile.value.height());
+    for (std::uint32_t x = 0; x < fromFile.value.width(); ++x)
+      for (std::uint32_t y = 0; y < fromFile.value.height(); ++y)
+        EXPECT_EQ(fromMemory.value.at(x, y), fromFile.value.at(x, y)) << x << "," << y;
+  }
+  const std::uint8_t words[] = {'n', 'o', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
+  const auto junk = loadGridData(words, "the pipe");
+  EXPECT_EQ(junk.status.error(), ImageFileError::UnsupportedFormat);
+  EXPECT_EQ(junk.status.message().rfind("the pipe: ", 0), 0u) << junk.status.message();
+  ImageLimits small;
+  small.maxPixels = 5;
+  const QByteArray header = bitmapHeader(3, 2, 2 * 12);
+  const auto tooLarge = loadGridData(
+      std::span(reinterpret_cast<const std::uint8_t*>(header.constData()), static_cast<std::size_t>(header.size())),
+      "the pipe", small);
+  EXPECT_EQ(tooLarge.status.error(), ImageFileError::ImageTooLarge);
+  EXPECT_EQ(tooLarge.status.message().rfind("the pipe: ", 0), 0u) << tooLarge.status.message();
+}
+
 TEST(ImageLoadPhotos, LargePngsLoadIntoGridsOfTheirSize) {
   TQ1_REQUIRE_TESTDATA(data);
   const QString path = QString::fromStdString((data / "kodak" / "kodim23.png").string());

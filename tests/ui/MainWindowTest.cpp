@@ -1,8 +1,15 @@
-// The main window: its menu, opening and saving each kind of file, what a cancel or a failure
-// leaves, its stored place, the notification area, help and the list command.
+// The main window: its menu and shortcuts, opening and saving each kind of file (also dropped
+// ones), what a cancel or a failure leaves, the status line and zoom, its stored place, the
+// notification area with the windows it hides, help and the list command.
 #include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,9 +18,11 @@
 #include "codec/Codec.h"
 #include "imagefile/BitmapFile.h"
 #include "imagefile/GridImage.h"
+#include "ui/CodecOptionsDialog.h"
 #include "ui/ImageJobs.h"
 #include "ui/ImageView.h"
 #include "ui/MainWindow.h"
+#include "ui/StatusLineText.h"
 #include "ui/TrayIcon.h"
 
 using namespace tq1;
@@ -33,6 +42,23 @@ QString writeBitmap(testing::TestServices& env, const QString& name, const QImag
   const QString path = env.path(name);
   if (!writeBitmapFile(path, image).ok()) return {};
   return path;
+}
+
+// Drops the file on the window; whether the drag was welcome.
+bool dropFile(QWidget& window, const QString& path) {
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  return drop.isAccepted();
+}
+
+QKeySequence shortcutOf(MainWindow& window, const char* action) {
+  QAction* found = window.findChild<QAction*>(QLatin1String(action));
+  return found != nullptr ? found->shortcut() : QKeySequence();
 }
 
 SettingsRecord settingsWith(int quality, int bits, int overwrite) {
@@ -63,8 +89,99 @@ class MainWindowTest : public QObject {
       }
     }
     QCOMPARE(texts, (QStringList{"&Файл", "&Открыть", "&Сохранить", "-", "С&писок...", "-",
-                                 "&Выход", "&Настройки", "&Кодирование", "&Интерфейс", "&?",
-                                 "&Помощь", "-", "&О программе"}));
+                                 "&Выход", "&Настройки", "&Кодирование", "&Интерфейс", "&Вид",
+                                 "&По размеру окна", "&Исходный размер", "&Увеличить",
+                                 "У&меньшить", "&?", "&Помощь", "-", "&О программе"}));
+  }
+
+  void shortcutsBesideTheAccessKeys() {
+    testing::TestServices env;
+    MainWindow window(env.services);
+    QCOMPARE(shortcutOf(window, "openAction"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(shortcutOf(window, "saveAction"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(shortcutOf(window, "exitAction"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QCOMPARE(shortcutOf(window, "helpAction"), QKeySequence(Qt::Key_F1));
+    QCOMPARE(shortcutOf(window, "zoomNaturalAction"), QKeySequence(Qt::CTRL | Qt::Key_0));
+    QCOMPARE(shortcutOf(window, "zoomInAction"), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    QCOMPARE(shortcutOf(window, "zoomOutAction"), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+
+    // Pressed in the window, they run their commands.
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QString bitmap = writeBitmap(env, QStringLiteral("a.bmp"), testing::patternImage(30, 20));
+    env.files.answers = {bitmap};
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(env.files.requests.size(), std::size_t{1});
+    QCOMPARE(window.currentPath(), bitmap);
+    QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(window.view()->zoom(), 1.5);
+    QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(window.view()->zoom(), 1.0);
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);  // cancelled
+    QCOMPARE(env.files.requests.size(), std::size_t{2});
+    QCOMPARE(env.files.requests.back().title, QStringLiteral("Сохранение файла"));
+    QTest::keyClick(&window, Qt::Key_F1);
+    QCOMPARE(env.openedUrls.size(), 1);
+  }
+
+  // The status line shows the image's size, its file's size and the zoom, and follows
+  // opening, saving and zooming; zoom commands wait for an image.
+  void statusLineFollowsTheImageOnShow() {
+    testing::TestServices env;
+    MainWindow window(env.services);
+    QAction* zoomIn = window.findChild<QAction*>(QStringLiteral("zoomInAction"));
+    QVERIFY(zoomIn != nullptr && !zoomIn->isEnabled());
+    QCOMPARE(window.statusTexts(), (QStringList{"", "", ""}));
+    const QString bitmap = writeBitmap(env, QStringLiteral("a.bmp"), testing::patternImage(70, 50));
+    QVERIFY(window.loadFile(bitmap));
+    QCOMPARE(window.statusTexts(),
+             (QStringList{"70 × 50 пикс.", fileSizeText(QFileInfo(bitmap).size()), "100%"}));
+    QVERIFY(zoomIn->isEnabled());
+    zoomIn->trigger();
+    trigger(window, "zoomInAction");
+    QCOMPARE(window.statusTexts().at(2), QStringLiteral("200%"));
+    const QString coded = env.path(QStringLiteral("a.tq1"));
+    QVERIFY(window.saveFile(coded));
+    QCOMPARE(window.statusTexts().at(1), fileSizeText(QFileInfo(coded).size()));
+    QCOMPARE(window.statusTexts().at(2), QStringLiteral("200%"));  // saving keeps the zoom
+    trigger(window, "zoomOutAction");
+    QCOMPARE(window.statusTexts().at(2), QStringLiteral("150%"));
+    QVERIFY(window.loadFile(bitmap));
+    QCOMPARE(window.statusTexts().at(2), QStringLiteral("100%"));
+  }
+
+  // A dropped file opens as with "Открыть", with the same message for other kinds; folders
+  // are not taken.
+  void droppedFilesOpenAsIfChosen() {
+    testing::TestServices env;
+    MainWindow window(env.services);
+    const QImage image = testing::patternImage(30, 20);
+    const QString bitmap = writeBitmap(env, QStringLiteral("dropped.bmp"), image);
+    QVERIFY(dropFile(window, bitmap));
+    QTRY_COMPARE(window.currentPath(), bitmap);
+    QCOMPARE(window.image(), image);
+    const QString text = env.path(QStringLiteral("notes.txt"));
+    QVERIFY(testing::patternImage(4, 4).save(text, "BMP"));
+    QVERIFY(dropFile(window, text));
+    QTRY_COMPARE(env.messages.informations, QStringList{"Неподдерживаемый формат"});
+    QCOMPARE(window.currentPath(), bitmap);
+    QVERIFY(!dropFile(window, env.path(QString())));  // the folder itself
+    QVERIFY(env.files.requests.empty());  // no file dialog was involved
+  }
+
+  // The folder of the image on show is where file dialogs start.
+  void imageFolderFollowsTheFileOnShow() {
+    testing::TestServices env;
+    MainWindow window(env.services);
+    QVERIFY(env.services.imageFolder.isEmpty());
+    QVERIFY(QDir().mkpath(env.path(QStringLiteral("sub"))));
+    const QString bitmap =
+        writeBitmap(env, QStringLiteral("sub/a.bmp"), testing::patternImage(10, 10));
+    QVERIFY(window.loadFile(bitmap));
+    QCOMPARE(env.services.imageFolder, env.path(QStringLiteral("sub")));
+    QVERIFY(window.saveFile(env.path(QStringLiteral("b.bmp"))));
+    QCOMPARE(env.services.imageFolder, env.folder.path());
   }
 
   void opensBothKindsAndTitlesTheWholePath() {
@@ -264,7 +381,9 @@ class MainWindowTest : public QObject {
     other.setGeometry(60, 70, 300, 200);
     other.show();
     QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QSignalSpy otherQuit(&other, &MainWindow::quitRequested);
     other.close();  // the close box
+    QCOMPARE(otherQuit.count(), 1);
     QCOMPARE(env.settings().ReadPosition(WindowKey::Main).left, other.frameGeometry().left());
     QCOMPARE(env.settings().ReadPosition(WindowKey::Main).width, other.frameGeometry().width());
   }
@@ -335,6 +454,54 @@ class MainWindowTest : public QObject {
     QCOMPARE(env.settings().ReadPosition(WindowKey::Main),
              (PositionRecord{before.left(), before.top(), before.height(), before.width(),
                              ShowState::Normal}));
+  }
+
+  // In the tray, every window of the program is out of sight; the icon brings back exactly
+  // the windows that were open, at their places. The codec options command then shows the
+  // dialog it already has, also when it was hidden or minimised meanwhile.
+  void trayHidesAndBringsBackEveryWindow() {
+    testing::TestServices env;
+    env.trayAvailable = true;
+    SettingsRecord record;
+    record.minimiseToTray = 1;
+    record.previewOn = 1;
+    env.settings().WriteSettings(record);
+    MainWindow window(env.services);
+    window.showAtStoredPlace();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage image = testing::patternImage(80, 60);
+    QVERIFY(window.loadFile(writeBitmap(env, QStringLiteral("a.bmp"), image)));
+    trigger(window, "codecOptionsAction");
+    QPointer<CodecOptionsDialog> codec = window.codecOptionsDialog();
+    QVERIFY(codec && codec->isVisible());
+    QPointer<QWidget> preview = codec->previewWindow();
+    QVERIFY(preview && preview->isVisible());
+    QDialog list(&window);  // stands for the list dialog: any other window of the program
+    list.move(300, 200);
+    list.show();
+    QDialog closed(&window);  // not open: must stay closed
+    const QPoint codecPlace = codec->pos();
+
+    window.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(window.isInTray());
+    QVERIFY(!window.isVisible());
+    QVERIFY(!codec->isVisible() && !preview->isVisible() && !list.isVisible());
+
+    emit window.trayIcon()->activated(QSystemTrayIcon::Trigger);
+    QVERIFY(window.isVisible() && !window.isInTray());
+    QVERIFY(codec->isVisible() && preview->isVisible() && list.isVisible());
+    QVERIFY(!closed.isVisible());
+    QCOMPARE(codec->pos(), codecPlace);
+    QCOMPARE(list.pos(), QPoint(300, 200));
+    QCOMPARE(window.codecOptionsDialog(), codec.data());
+
+    codec->hide();
+    trigger(window, "codecOptionsAction");
+    QVERIFY(codec->isVisible());
+    codec->showMinimized();
+    trigger(window, "codecOptionsAction");
+    QVERIFY(codec->isVisible() && !codec->isMinimized());
+    QCOMPARE(window.codecOptionsDialog(), codec.data());
   }
 
   void helpOpensThePageOfTheStartDirectory() {

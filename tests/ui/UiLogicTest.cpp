@@ -1,6 +1,11 @@
 // The display-free logic of the desktop program that the widget tests do not reach: the
-// preview area's limits, damaged settings values, window places and the help page lookup.
+// preview area's limits, damaged settings values, window places, the help page lookup, zoom
+// steps, the status line's texts and the folder where file dialogs start.
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
 #include <QTest>
 
 #include "UiTestSupport.h"
@@ -9,6 +14,9 @@
 #include "ui/ImageJobs.h"
 #include "ui/ListCodecValues.h"
 #include "ui/PreviewArea.h"
+#include "ui/QtFileChooser.h"
+#include "ui/StatusLineText.h"
+#include "ui/ViewGeometry.h"
 #include "ui/WindowPlaces.h"
 
 using namespace tq1;
@@ -113,6 +121,22 @@ class UiLogicTest : public QObject {
     QCOMPARE(helpPagePath(start, program), local.fileName());
   }
 
+  // An installed program finds the page in the data folder of its prefix, wherever that is.
+  void helpPageIsFoundInTheInstalledDataFolder() {
+    testing::TestServices env;
+    const QString prefix = env.path(QStringLiteral("prefix"));
+    const QString bin = QDir(prefix).filePath(QStringLiteral("bin"));
+    const QString data = installedDataDirectory(bin);
+    QVERIFY(data.startsWith(prefix + QLatin1Char('/')));
+    QVERIFY(QDir().mkpath(bin) && QDir().mkpath(data));
+    QCOMPARE(helpPagePath(QString(), bin), QString());
+    QFile installed(QDir(data).filePath(kHelpPageName));
+    QVERIFY(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    QCOMPARE(helpPagePath(env.path(QStringLiteral("start")), bin),
+             QFileInfo(installed).absoluteFilePath());
+  }
+
   // With no page anywhere, the page compiled into the program is written out and opened.
   void compiledInHelpPageServesWhenNoneIsInstalled() {
     testing::TestServices env;
@@ -122,6 +146,75 @@ class UiLogicTest : public QObject {
     const QByteArray page = testing::fileBytes(path);
     QVERIFY(page.contains("tqmenu") || page.contains("<html"));
     QVERIFY(QString::fromUtf8(page).contains(QStringLiteral("Качество")));
+  }
+
+  // The ladder runs from 1/32 to 32 through 100%; a zoom between steps (a fitted one) goes
+  // to its neighbours, and the ends stay put.
+  void zoomStepsClimbTheLadder() {
+    QList<double> upwards{kMinZoom};
+    while (upwards.back() < kMaxZoom) upwards.append(zoomInStep(upwards.back()));
+    QCOMPARE(upwards.size(), 21);
+    QVERIFY(upwards.contains(1.0) && upwards.contains(2.0) && upwards.contains(0.5));
+    QList<double> downwards{kMaxZoom};
+    while (downwards.back() > kMinZoom) downwards.append(zoomOutStep(downwards.back()));
+    std::reverse(downwards.begin(), downwards.end());
+    QCOMPARE(downwards, upwards);
+    QCOMPARE(zoomInStep(kMaxZoom), kMaxZoom);
+    QCOMPARE(zoomOutStep(kMinZoom), kMinZoom);
+    QCOMPARE(zoomInStep(0.27), 1.0 / 3);
+    QCOMPARE(zoomOutStep(0.27), 0.25);
+    QCOMPARE(zoomInStep(1.0 / 3), 0.5);  // a step computed as a fraction is the step itself
+  }
+
+  void fitZoomAndZoomedPointsAgree() {
+    QCOMPARE(fitZoom(QSize(6000, 4000), QSize(800, 560)), 800.0 / 6000);
+    QCOMPARE(fitZoom(QSize(100, 400), QSize(800, 200)), 0.5);
+    QCOMPARE(fitZoom(QSize(10, 10), QSize(800, 600)), kMaxZoom);    // never beyond the ladder
+    QCOMPARE(fitZoom(QSize(1, 65536), QSize(100, 100)), kMinZoom);
+    QCOMPARE(fitZoom(QSize(), QSize(100, 100)), 1.0);
+    QCOMPARE(zoomedSize(QSize(6000, 4000), 1.0 / 32), QSize(188, 125));
+    QCOMPARE(zoomedSize(QSize(1, 1), 1.0 / 32), QSize(1, 1));  // a pixel never vanishes
+    // Zoomed in, every image pixel has a corner of its own that leads back to it.
+    for (const double zoom : {1.0, 1.5, 3.0, 32.0}) {
+      for (const QPoint pixel : {QPoint(0, 0), QPoint(7, 11), QPoint(1234, 999)}) {
+        const QPoint scroll(17, 5);
+        const QPoint corner = viewportPointOf(pixel, scroll, zoom);
+        QCOMPARE(imagePointAt(corner, scroll, zoom), pixel);
+        if (zoom >= 2) QCOMPARE(imagePointAt(corner + QPoint(1, 1), scroll, zoom), pixel);
+      }
+    }
+    // Zoomed out, screen pixels step over image pixels by the inverse of the zoom.
+    QCOMPARE(imagePointAt(QPoint(21, 30), QPoint(10, 0), 0.5), QPoint(62, 60));
+    QCOMPARE(imagePointAt(QPoint(1, 0), QPoint(0, 0), 1.0 / 3), QPoint(3, 0));
+    QCOMPARE(anchoredScroll(QPointF(110, 60), QPointF(80, 60), 2.0), QPoint(140, 60));
+  }
+
+  void statusLineTexts() {
+    QCOMPARE(imageSizeText(QSize(6000, 4000)), QStringLiteral("6000 × 4000 пикс."));
+    QCOMPARE(imageSizeText(QSize()), QString());
+    QCOMPARE(fileSizeText(0), QStringLiteral("0 байт"));
+    QCOMPARE(fileSizeText(1023), QStringLiteral("1023 байт"));
+    QCOMPARE(fileSizeText(1024), QStringLiteral("1 КБ"));
+    QCOMPARE(fileSizeText(1536), QStringLiteral("1,5 КБ"));
+    QCOMPARE(fileSizeText(1024 * 1024 - 1), QStringLiteral("1 МБ"));  // not "1024 КБ"
+    QCOMPARE(fileSizeText(qint64{72} * 1024 * 1024 + 300 * 1024), QStringLiteral("72,3 МБ"));
+    QCOMPARE(fileSizeText(qint64{5} << 40), QStringLiteral("5120 ГБ"));
+    QCOMPARE(fileSizeText(-1), QString());
+    QCOMPARE(zoomText(1.0), QStringLiteral("100%"));
+    QCOMPARE(zoomText(0.125), QStringLiteral("12,5%"));
+    QCOMPARE(zoomText(1.0 / 3), QStringLiteral("33,3%"));
+    QCOMPARE(zoomText(32.0), QStringLiteral("3200%"));
+  }
+
+  void fileDialogsStartInTheImagesFolderElseTheLastOne() {
+    testing::TestServices env;
+    const QString image = env.path(QStringLiteral("images"));
+    const QString last = env.path(QStringLiteral("last"));
+    QVERIFY(QDir().mkpath(image) && QDir().mkpath(last));
+    QCOMPARE(dialogStartFolder(image, last), image);
+    QCOMPARE(dialogStartFolder(QString(), last), last);
+    QCOMPARE(dialogStartFolder(env.path(QStringLiteral("gone")), last), last);
+    QCOMPARE(dialogStartFolder(QString(), env.path(QStringLiteral("gone"))), QString());
   }
 };
 

@@ -125,17 +125,27 @@ void BatchConversion::entryFinished(std::size_t done) { progress_->setDone(done)
 
 void BatchConversion::hideWindowsForConverting() {
   if (windows_.listDialog) windows_.listDialog->hide();
-  if (windows_.mainWindow) windows_.mainWindow->hide();
+  if (windows_.mainWindow) {
+    if (windows_.mainWindow->isVisible()) mainWasMaximised_ = windows_.mainWindow->isMaximized();
+    windows_.mainWindow->hide();
+  }
   if (!progress_->isMinimized()) progress_->showMinimized();
 }
 
+// Shown normally, not minimised; a main window that was maximised comes back maximised (a
+// hidden window forgets nothing of its state, but showNormal would undo it).
 void BatchConversion::showWindowsNormally() {
   if (auto* main = qobject_cast<MainWindow*>(windows_.mainWindow); main && main->isInTray()) {
     main->restoreFromTray();
   }
-  for (QWidget* window : {windows_.mainWindow, windows_.listDialog}) {
-    if (window) window->showNormal();
+  if (QWidget* main = windows_.mainWindow) {
+    if (mainWasMaximised_ || main->isMaximized()) {
+      main->showMaximized();
+    } else {
+      main->showNormal();
+    }
   }
+  if (windows_.listDialog) windows_.listDialog->showNormal();
   if (windows_.listDialog) {
     windows_.listDialog->raise();
     windows_.listDialog->activateWindow();

@@ -1,7 +1,8 @@
 // One batch run of the list dialog: the entries converted on a worker thread while the
 // progress window shows how far it got, the overwrite question asked on the user-interface
-// thread, the windows hidden while converting when the user wants that and shown normally at
-// the end, and the failed entries listed once the run is over.
+// thread, the windows hidden while converting when the user wants that and shown again at the
+// end (the main window maximised if it was), and the failed entries listed once the run is
+// over.
 #pragma once
 
 #include <QObject>
@@ -27,7 +28,7 @@ struct ConversionServices {
   BatchIo io;
 };
 
-// The windows a run hides while converting and shows normally at its end; either may be null.
+// The windows a run hides while converting and shows again at its end; either may be null.
 struct ConversionWindows {
   QWidget* listDialog = nullptr;
   QWidget* mainWindow = nullptr;
@@ -77,6 +78,7 @@ class BatchConversion final : public QObject {
   bool running_ = false;
   bool currentIsBitmap_ = false;
   bool percentInTitle_ = false;
+  bool mainWasMaximised_ = false;  // the main window was maximised when the run hid it
 };
 
 }  // namespace tq1::ui

@@ -4,11 +4,16 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -26,6 +31,21 @@ namespace {
 constexpr QSize kListSize{380, 170};
 constexpr QSize kImageButtonSize{30, 26};
 
+QStringList localPaths(const QMimeData* data) {
+  QStringList paths;
+  if (data == nullptr || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) paths.append(url.toLocalFile());
+  }
+  return paths;
+}
+
+// A folder as the folder chooser gives it: ending in "/".
+QString asChosenFolder(const QString& path) {
+  const QString folder = QFileInfo(path).absoluteFilePath();
+  return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
 }  // namespace
 
 ListDialog::ListDialog(ListServices services, QWidget* mainWindow)
@@ -33,6 +53,7 @@ ListDialog::ListDialog(ListServices services, QWidget* mainWindow)
   setObjectName(QStringLiteral("LIST"));
   setWindowTitle(QStringLiteral("Создание списка"));
   setModal(false);
+  setAcceptDrops(true);
   buildControls();
   adjustSize();
   restoreDialogPlace(services_.app->settings, WindowKey::List, *this);
@@ -159,20 +180,53 @@ void ListDialog::addFiles() {
   const QStringList paths = services_.app->files->chooseOpenFiles(request);
   if (paths.isEmpty()) return;
   const WaitCursor wait;
-  const EntrySettings defaults = currentDefaults();
+  appendFiles(paths, currentDefaults());
+}
+
+void ListDialog::appendFiles(const QStringList& paths, const EntrySettings& defaults) {
   model_.append(entriesFromFiles(paths, defaults));
   model_.giveDefaultsWhereNotOwn(defaults);
 }
 
-// Everything a folder adds, its list files' entries included, takes the default values.
 void ListDialog::addDirectory() {
   const std::optional<QString> directory = services_.directories->chooseDirectory();
   if (!directory) return;
   const WaitCursor wait;
-  const EntrySettings defaults = currentDefaults();
+  appendDirectory(*directory, currentDefaults());
+}
+
+// Everything a folder adds, its list files' entries included, takes the default values.
+void ListDialog::appendDirectory(const QString& directory, const EntrySettings& defaults) {
   const std::size_t first = model_.list().size();
-  model_.append(entriesFromDirectory(*directory, defaults));
+  model_.append(entriesFromDirectory(directory, defaults));
   model_.giveDefaultsFrom(first, defaults);
+}
+
+void ListDialog::addDropped(const QStringList& paths) {
+  if (isConverting() || paths.isEmpty()) return;
+  const WaitCursor wait;
+  const EntrySettings defaults = currentDefaults();
+  for (const QString& path : paths) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
+      appendDirectory(asChosenFolder(path), defaults);
+    } else if (info.isFile()) {
+      appendFiles({info.absoluteFilePath()}, defaults);
+    }
+  }
+}
+
+void ListDialog::dragEnterEvent(QDragEnterEvent* event) {
+  if (!isConverting() && !localPaths(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+// Added once the drop is over: the drag source waits for the drop's answer meanwhile, and a
+// large folder takes a moment.
+void ListDialog::dropEvent(QDropEvent* event) {
+  const QStringList paths = localPaths(event->mimeData());
+  if (paths.isEmpty()) return;
+  event->acceptProposedAction();
+  QTimer::singleShot(0, this, [this, paths] { addDropped(paths); });
 }
 
 void ListDialog::removeSelected() {

@@ -1,7 +1,7 @@
 // The "Создание списка" dialog: the batch list with its image buttons for adding files and
-// folders, removing entries, the codec values of the selected entries, saving and loading the
-// list, and converting it. Modeless, owned by the main window; the list is kept in the
-// temporary list file from one opening to the next.
+// folders (also by dropping them on it), removing entries, the codec values of the selected
+// entries, saving and loading the list, and converting it. Modeless, owned by the main
+// window; the list is kept in the temporary list file from one opening to the next.
 #pragma once
 
 #include <QDialog>
@@ -51,6 +51,9 @@ class ListDialog final : public QDialog {
  public slots:
   void addFiles();
   void addDirectory();
+  // Dropped files and folders, in their order: files as "Добавить файл" adds them, folders
+  // as "Добавить директорию" does. Other paths are ignored.
+  void addDropped(const QStringList& paths);
   void removeSelected();
   void removeAll();
   void saveList();
@@ -66,6 +69,8 @@ class ListDialog final : public QDialog {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
@@ -76,6 +81,8 @@ class ListDialog final : public QDialog {
                   void (ListDialog::*command)());
   [[nodiscard]] QWidget* mainWindow() const;
   [[nodiscard]] EntrySettings currentDefaults() const;
+  void appendFiles(const QStringList& paths, const EntrySettings& defaults);
+  void appendDirectory(const QString& directory, const EntrySettings& defaults);
   void setEditingEnabled(bool enabled);
   void conversionEnded();
   void keepList();

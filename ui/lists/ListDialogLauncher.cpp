@@ -1,6 +1,7 @@
 // The list dialog's opener.
 #include "ui/lists/ListDialogLauncher.h"
 
+#include "ui/HiddenWindows.h"
 #include "ui/MainWindow.h"
 
 namespace tq1::ui {
@@ -15,9 +16,7 @@ void ListDialogLauncher::open() {
     dialog_ = new ListDialog(services_, &window_);
     dialog_->setAttribute(Qt::WA_DeleteOnClose);
   }
-  dialog_->show();
-  dialog_->raise();
-  dialog_->activateWindow();
+  bringBack(*dialog_);
 }
 
 }  // namespace tq1::ui

@@ -1,6 +1,6 @@
 // Opens the list dialog for the main window's "С&писок..." command: one dialog at a time,
-// brought to the front when it is already open, and a new one (reading the kept list) after
-// the last was closed.
+// brought back to the front when it is already open (also when hidden or minimised), and a
+// new one (reading the kept list) after the last was closed.
 #pragma once
 
 #include <QObject>

@@ -185,6 +185,25 @@ class BatchConversionTest : public QObject {
     QCOMPARE(testing::fileBytes(env.path("b.tq1")), coded);
   }
 
+  // A maximised main window comes back maximised, whether the run hid it or not.
+  void maximisedMainWindowStaysMaximised() {
+    for (const bool minimise : {true, false}) {
+      testing::ListTestServices env;
+      env.setSwitches(true, minimise);
+      QVERIFY(testing::writeBitmap(env.path("b.bmp"), testing::patternImage(20, 20)));
+      QWidget owner;
+      owner.showMaximized();
+      QVERIFY(QTest::qWaitForWindowExposed(&owner));
+      ListDialog dialog(env.list, &owner);
+      dialog.show();
+      dialog.model().append({{env.path("b.bmp"), {}}});
+      QVERIFY(convertAndWait(dialog));
+      QVERIFY(owner.isVisible());
+      QVERIFY2(owner.isMaximized(), minimise ? "hidden by the run" : "left shown");
+      QVERIFY(dialog.isVisible() && !dialog.isMinimized());
+    }
+  }
+
   // The bar shows the current bitmap's percentage; minimised, the title shows it instead.
   void progressGoesToTheBarOrTheTitle() {
     testing::ListTestServices env;

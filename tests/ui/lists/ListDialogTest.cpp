@@ -1,9 +1,12 @@
 // The list dialog driven as a user would: its controls and menus, adding files, list files
 // and folders with the settings each entry ends up with, removing entries, the codec values
 // of a selection through the real options dialog, saving and loading lists, and the list kept
-// from one opening to the next.
+// from one opening to the next, files and folders dropped on the dialog, and the menu command
+// that brings back a hidden or minimised dialog.
 #include <QAction>
+#include <QDropEvent>
 #include <QListView>
+#include <QMimeData>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
@@ -37,6 +40,20 @@ QStringList pathsOf(ListDialog& dialog) {
   QStringList paths;
   for (const ListEntry& entry : dialog.model().entries()) paths.append(entry.path);
   return paths;
+}
+
+// Drags `paths` over the widget and drops them; whether the drag was welcome.
+bool dropOn(QWidget& target, const QStringList& paths) {
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls.append(QUrl::fromLocalFile(path));
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &enter);
+  if (!enter.isAccepted()) return false;
+  QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &drop);
+  return drop.isAccepted();
 }
 
 const EntrySettings& settingsAt(ListDialog& dialog, std::size_t position) {
@@ -213,6 +230,47 @@ class ListDialogTest : public QObject {
     QCOMPARE(dialog.model().rowCount(), 8);
   }
 
+  // Dropped files join as "Добавить файл" adds them (list files with their own values where
+  // they land on their positions), folders as "Добавить директорию" adds them, in the order
+  // dropped; other files are ignored, and a drop without local files is refused.
+  void droppedFilesAndFoldersAreAdded() {
+    testing::ListTestServices env;
+    env.setDefaults(4, 12, 8, 8, 2);
+    QDir dir(env.path(QStringLiteral("photos")));
+    QVERIFY(dir.mkpath(QStringLiteral(".")));
+    for (const char* name : {"b.bmp", "a.tq1", "notes.txt"}) {
+      QVERIFY(testing::writeBytes(dir.filePath(QLatin1String(name)), "x"));
+    }
+    const QString single = env.path(QStringLiteral("single.bmp"));
+    QVERIFY(testing::writeBytes(single, "x"));
+    const QString stored = env.path(QStringLiteral("stored.lst"));
+    QVERIFY(writeListFile(stored, ownEntries(2)).ok());
+
+    QWidget owner;
+    ListDialog dialog(env.list, &owner);
+    QVERIFY(dropOn(dialog, {single, dir.path(), stored, env.path(QStringLiteral("gone.bmp"))}));
+    QTRY_COMPARE(dialog.model().rowCount(), 5);
+    const QString p = dir.path() + u'/';
+    QCOMPARE(pathsOf(dialog),
+             (QStringList{single, p + "a.tq1", p + "b.bmp", "/p/0.bmp", "/p/1.bmp"}));
+    const EntrySettings defaults{4, 12, 8, 8, 2, 0};
+    for (std::size_t i = 0; i < 5; ++i) {
+      EntrySettings expected = defaults;
+      expected.marker = static_cast<int>(i);
+      // The stored entries were saved at positions 0 and 1; here they land at 3 and 4.
+      QCOMPARE(settingsAt(dialog, i), expected);
+    }
+    QVERIFY(dropOn(dialog, {dir.filePath(QStringLiteral("notes.txt"))}));
+    QTest::qWait(20);
+    QCOMPARE(dialog.model().rowCount(), 5);
+
+    QMimeData text;
+    text.setText(QStringLiteral("/not/an/url"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &enter);
+    QVERIFY(!enter.isAccepted());
+  }
+
   void removeSelectedOrAll() {
     testing::ListTestServices env;
     QWidget owner;
@@ -360,6 +418,14 @@ class ListDialogTest : public QObject {
     first->model().append(ownEntries(1));
     command->trigger();
     QCOMPARE(launcher->dialog(), first.data());
+    // A hidden or minimised dialog is brought back by the command, not left where it is.
+    first->hide();
+    command->trigger();
+    QCOMPARE(launcher->dialog(), first.data());
+    QVERIFY(first->isVisible());
+    first->showMinimized();
+    command->trigger();
+    QVERIFY(first->isVisible() && !first->isMinimized());
     first->accept();
     QTRY_VERIFY(first.isNull());
     command->trigger();
