@@ -13,7 +13,7 @@
 
 #include "batch/EntryCodecParams.h"
 #include "batch/FileNames.h"
-#include "codec/Codec.h"
+#include "codec/Conversion.h"
 
 namespace tq1 {
 namespace {
@@ -53,6 +53,10 @@ class PercentFilter {
   int last_ = -1;
 };
 
+std::string codecError(const QString& source, const CodecStatus& status) {
+  return failureAbout(source.toStdString(), status);
+}
+
 EntryResult failed(EntryResult result, FailureStage stage, std::string error) {
   result.outcome = EntryOutcome::Failed;
   result.failureStage = stage;
@@ -64,19 +68,6 @@ EntryResult kept(EntryResult result) {
   result.outcome = EntryOutcome::Skipped;
   result.skipReason = SkipReason::TargetKept;
   return result;
-}
-
-// The codec's own messages name the file only for file errors; the others get the source's
-// name in front so that every failure says which file it is about.
-std::string codecError(const QString& source, const CodecStatus& status) {
-  switch (status.error()) {
-    case CodecError::FileOpenFailed:
-    case CodecError::FileReadFailed:
-    case CodecError::FileWriteFailed:
-      return status.message();
-    default:
-      return source.toStdString() + ": " + status.message();
-  }
 }
 
 bool mayWrite(const QString& target, OverwritePolicy policy, const ConversionHooks& hooks) {
@@ -92,47 +83,41 @@ EntryResult encodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePoli
   result.bytesIn = sizeOnDisk(entry.path);
   if (!mayWrite(result.target, policy, hooks)) return kept(std::move(result));
 
-  auto context = std::make_unique<CodecContext>();
-  context->outputs = CodecOutputs::ResultOnly;  // a batch writes the file and moves on
-  CodecStatus status =
-      prepareForEncoding(*context, std::move(loaded.grid), codecParamsFrom(entry.settings));
-  if (!status) return failed(std::move(result), FailureStage::Encode, codecError(entry.path, status));
   PercentFilter percent(hooks.progress);
-  context->progress = percent.callback();
-  status = encodeFile(*context, nativePath(result.target));
-  if (!status) {
-    const FailureStage stage = status.error() == CodecError::FileWriteFailed
+  // A batch writes the file and moves on: no rebuilt image.
+  const EncodeResult encoded = encodeImageToFile(
+      std::move(loaded.grid), codecParamsFrom(entry.settings), nativePath(result.target),
+      {.keepRebuilt = false, .progress = percent.callback()});
+  if (!encoded.ok()) {
+    const FailureStage stage = encoded.status.error() == CodecError::FileWriteFailed
                                    ? FailureStage::Write
                                    : FailureStage::Encode;
-    return failed(std::move(result), stage, codecError(entry.path, status));
+    return failed(std::move(result), stage, codecError(entry.path, encoded.status));
   }
   percent.report(100);
-  result.bytesOut = context->stream.size();
+  result.bytesOut = encoded.bytes.size();
   result.outcome = EntryOutcome::Converted;
   return result;
 }
 
 EntryResult decodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePolicy policy,
                         const ConversionHooks& hooks, EntryResult result) {
-  auto context = std::make_unique<CodecContext>();
-  context->outputs = CodecOutputs::ResultOnly;
+  PercentFilter percent(hooks.progress);
   // One thread: the hooks are called on the run's own thread, and workers on every processor
   // leave none for a second one.
-  context->decodeThreads = DecodeThreads::One;
-  PercentFilter percent(hooks.progress);
-  context->progress = percent.callback();
-  const CodecStatus status = decodeFile(*context, nativePath(entry.path));
-  if (!status) {
-    const bool unread = status.error() == CodecError::FileOpenFailed ||
-                        status.error() == CodecError::FileReadFailed;
+  const DecodeResult decoded = decodeImageFile(
+      nativePath(entry.path), {.progress = percent.callback(), .threads = DecodeThreads::One});
+  if (!decoded.ok()) {
+    const bool unread = decoded.status.error() == CodecError::FileOpenFailed ||
+                        decoded.status.error() == CodecError::FileReadFailed;
     return failed(std::move(result), unread ? FailureStage::Read : FailureStage::Decode,
-                  codecError(entry.path, status));
+                  codecError(entry.path, decoded.status));
   }
   percent.report(100);
-  result.bytesIn = context->stream.size();
+  result.bytesIn = decoded.fileBytes;
   if (!mayWrite(result.target, policy, hooks)) return kept(std::move(result));
 
-  std::string error = io.writeBitmap(result.target, context->pixels);
+  std::string error = io.writeBitmap(result.target, decoded.image);
   if (!error.empty()) return failed(std::move(result), FailureStage::Write, std::move(error));
   result.bytesOut = sizeOnDisk(result.target);
   result.outcome = EntryOutcome::Converted;

@@ -11,6 +11,7 @@
 #include "cli/StandardStreams.h"
 #include "cli/TerminalProgress.h"
 #include "codec/Codec.h"
+#include "codec/Conversion.h"
 #include "codec/ImageMetrics.h"
 #include "imagefile/BitmapEncoding.h"
 
@@ -56,18 +57,18 @@ bool showsProgress(const Command& command) {
   return !command.quiet && !command.oneOfMany && stderrIsTerminal();
 }
 
-CodecStatus writeDecoded(const Command& command, const CodecContext& context, const std::string& format) {
-  if (format != kBitmapFormat) return writeOtherFormat(context.pixels, command.output, format);
-  const std::optional<BitmapLayout> layout = bitmapLayout(context.width(), context.height());
+CodecStatus writeDecoded(const Command& command, const Grid& image, const std::string& format) {
+  if (format != kBitmapFormat) return writeOtherFormat(image, command.output, format);
+  const std::optional<BitmapLayout> layout = bitmapLayout(image.width(), image.height());
   if (!layout) {
     return CodecStatus::failure(
         CodecError::ImageTooLarge,
         inputName(command.input) + ": " +
-            detail::noBitmapLayout(context.width(), context.height()).status.message());
+            detail::noBitmapLayout(image.width(), image.height()).status.message());
   }
   // Streamed a band of rows at a time: no second copy of the image in memory.
   return writeOutput(command.output, [&](const ByteSink& sink) {
-    return streamBitmap(context.pixels, *layout, sink);
+    return streamBitmap(image, *layout, sink);
   });
 }
 
@@ -75,9 +76,8 @@ std::uintmax_t outputBytes(const std::string& output) {
   return isStandardStream(output) ? standardOutputBytes() : sizeOf(output);
 }
 
-CodecStatus encodeToStandardOutput(CodecContext& context) {
-  if (CodecStatus status = encodeToBytes(context); !status) return status;
-  return writeStandardOutput(context.stream);
+CodecStatus writeEncoded(const std::string& output, std::span<const std::uint8_t> bytes) {
+  return isStandardStream(output) ? writeStandardOutput(bytes) : writeFileAtomically(output, bytes);
 }
 
 }  // namespace
@@ -92,33 +92,25 @@ int runEncode(const Command& command) {
     printError(loaded.error);
     return kExitFailure;
   }
-  const std::uint32_t width = loaded.grid.width();
-  const std::uint32_t height = loaded.grid.height();
+  // The quality figure that -v prints needs the original and the rebuilt image.
   Grid original;
   if (command.verbose) original = loaded.grid;
-
-  CodecContext context;
-  // The rebuilt image is only needed for the quality figure that -v prints.
-  context.outputs = command.verbose ? CodecOutputs::Everything : CodecOutputs::ResultOnly;
-  if (CodecStatus status = prepareForEncoding(context, std::move(loaded.grid), command.params); !status) {
-    printError(inputName(command.input) + ": " + status.message());
-    return kExitFailure;
-  }
   TerminalProgress progress("encoding", showsProgress(command));
-  context.progress = progress.callback();
-  const CodecStatus status = isStandardStream(command.output) ? encodeToStandardOutput(context)
-                                                              : encodeFile(context, command.output);
+  EncodeResult encoded =
+      encodeImage(std::move(loaded.grid), command.params,
+                  {.keepRebuilt = command.verbose, .progress = progress.callback()});
+  if (encoded.ok()) encoded.status = writeEncoded(command.output, encoded.bytes);
   progress.finish();
-  if (!status) {
-    printError(inputName(command.input) + ": " + status.message());
+  if (!encoded.ok()) {
+    printError(inputName(command.input) + ": " + encoded.status.message());
     return kExitFailure;
   }
   if (command.verbose) {
-    const double bpp = static_cast<double>(context.stream.size()) * 8.0 / (double(width) * height);
     std::fprintf(stderr, "%s -> %s: %ux%u, %ju -> %zu bytes (%.3f bits per pixel), %s\n",
-                 inputName(command.input).c_str(), outputName(command.output).c_str(), width,
-                 height, std::uintmax_t{loaded.fileBytes}, context.stream.size(), bpp,
-                 psnrText(psnr(original, context.pixels)).c_str());
+                 inputName(command.input).c_str(), outputName(command.output).c_str(),
+                 encoded.width, encoded.height, std::uintmax_t{loaded.fileBytes},
+                 encoded.bytes.size(), encoded.bitsPerPixel(),
+                 psnrText(psnr(original, encoded.rebuilt)).c_str());
   }
   return kExitOk;
 }
@@ -129,27 +121,33 @@ int runDecode(const Command& command) {
   if (choice.status != kExitOk) return choice.status;
   if (keepsExistingOutput(command)) return kExitOk;
   if (!outputUsable(command)) return kExitFailure;
-  CodecContext context;
-  context.outputs = CodecOutputs::ResultOnly;
-  if (command.oneOfMany) context.decodeThreads = DecodeThreads::One;
   TerminalProgress progress("decoding", showsProgress(command));
-  context.progress = progress.callback();
-  CodecStatus status = readInput(command.input, context.stream);
-  if (status) status = decodeBytes(context, context.stream);
+  DecodeResult decoded;
+  {
+    std::vector<std::uint8_t> bytes;
+    decoded.status = readInput(command.input, bytes);
+    // One file of many runs beside the others, which keep the processors busy already.
+    if (decoded.ok()) {
+      decoded = decodeImage(bytes, {.progress = progress.callback(),
+                                    .threads = command.oneOfMany ? DecodeThreads::One
+                                                                 : DecodeThreads::Auto});
+    }
+  }  // the file's bytes go before the image is written
   progress.finish();
-  if (!status) {
-    printError(inputName(command.input) + ": " + status.message());
+  if (!decoded.ok()) {
+    printError(inputName(command.input) + ": " + decoded.status.message());
     return kExitFailure;
   }
-  const CodecStatus written = writeDecoded(command, context, choice.format);
+  const Grid& image = decoded.image;
+  const CodecStatus written = writeDecoded(command, image, choice.format);
   if (!written) {
     printError(written.message());
     return kExitFailure;
   }
   if (command.verbose) {
-    std::fprintf(stderr, "%s -> %s: %ux%u, %zu -> %ju bytes\n", inputName(command.input).c_str(),
-                 outputName(command.output).c_str(), context.width(), context.height(),
-                 context.stream.size(), outputBytes(command.output));
+    std::fprintf(stderr, "%s -> %s: %ux%u, %ju -> %ju bytes\n", inputName(command.input).c_str(),
+                 outputName(command.output).c_str(), image.width(), image.height(),
+                 std::uintmax_t{decoded.fileBytes}, outputBytes(command.output));
   }
   return kExitOk;
 }

@@ -19,7 +19,7 @@ void printText(const std::string& name, const FileInfo& info) {
   std::printf("image:           %u x %u pixels\n", info.width, info.height);
   std::printf("magic:           %02X %02X %02X %02X%s\n", info.magic[0], info.magic[1],
               info.magic[2], info.magic[3],
-              info.magic == std::array<std::uint8_t, 4>{0x54, 0x51, 1, 0} ? " (TQ 1.0)" : " (unusual)");
+              info.usualMagic() ? " (TQ 1.0)" : " (unusual)");
   std::printf("tolerance:       %u\n", info.tolerance);
   std::printf("smoothing:       %u\n", info.smoothThreshold);
   std::printf("levels:          red %u, green %u, blue %u, fourth %u\n", info.levelCount[0],

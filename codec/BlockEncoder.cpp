@@ -1,5 +1,6 @@
 // Quadtree block encoder: shape search, block colours and the token sequence.
 #include "BlockEncoder.h"
+#include "EncoderSteps.h"
 
 #include <algorithm>
 #include <array>
@@ -16,33 +17,6 @@
 namespace tq1 {
 
 namespace {
-
-// Running per-channel minimum, maximum and sum of the cells of a block (channels 0-2; the
-// fourth channel is 0 in every image cell, and covered cells are rejected explicitly).
-struct BlockStats {
-  std::array<std::uint8_t, 3> low{255, 255, 255};
-  std::array<std::uint8_t, 3> high{0, 0, 0};
-  std::array<std::uint64_t, 3> sum{0, 0, 0};
-
-  // Adds one cell; false when the block stops being uniform within the tolerance.
-  bool add(PackedColour cell, unsigned tolerance) noexcept {
-    if (cell == EmptyCell) return false;
-    for (unsigned c = 0; c < 3; ++c) {
-      const auto v = static_cast<std::uint8_t>(cell >> (8 * c));
-      low[c] = std::min(low[c], v);
-      high[c] = std::max(high[c], v);
-      sum[c] += v;
-      if (unsigned(high[c] - low[c]) > tolerance) return false;
-    }
-    return true;
-  }
-
-  [[nodiscard]] PackedColour average(unsigned shift) const noexcept {
-    return rgbColour(static_cast<std::uint8_t>(sum[0] >> shift),
-                     static_cast<std::uint8_t>(sum[1] >> shift),
-                     static_cast<std::uint8_t>(sum[2] >> shift));
-  }
-};
 
 // Room for the block lists up front: photos at moderate tolerances need up to about one block
 // for every two cells. Lists that grow beyond it are copied once into twice the room.
@@ -330,36 +304,6 @@ void prepareTables(CodecContext& context) {
 }
 
 }  // namespace
-
-PackedColour snapToLevels(const CodecContext& context, PackedColour colour) {
-  Channels channels = unpackColour(colour);
-  for (unsigned c = 0; c < 3; ++c) {
-    const auto& levels = context.levelValue[c];
-    std::uint8_t nearest = levels[0];
-    for (std::uint32_t l = 1; l < context.levelCount[c]; ++l) {
-      const int distance = std::abs(int{channels[c]} - int{levels[l]});
-      if (distance < std::abs(int{channels[c]} - int{nearest})) nearest = levels[l];
-    }
-    channels[c] = nearest;
-  }
-  return packColour(channels);
-}
-
-PackedColour blockAverage(const CodecContext& context, std::uint32_t x0, std::uint32_t y0,
-                          unsigned a, unsigned b) {
-  const std::uint64_t w = std::uint64_t{1} << a;
-  const std::uint64_t h = std::uint64_t{1} << b;
-  if (x0 + w > context.width() || y0 + h > context.height()) return EmptyCell;
-  BlockStats stats;
-  for (std::uint64_t x = x0; x < x0 + w; ++x) {
-    for (std::uint64_t y = y0; y < y0 + h; ++y) {
-      const PackedColour cell = context.pixels.at(static_cast<std::uint32_t>(x),
-                                                  static_cast<std::uint32_t>(y));
-      if (!stats.add(cell, context.tolerance)) return EmptyCell;
-    }
-  }
-  return stats.average(a + b);
-}
 
 void encodeWalk(CodecContext& context, std::uint32_t x, std::uint32_t y, unsigned k) {
   Encoder encoder(context, nullptr, true, true);

@@ -13,9 +13,7 @@
 #include <memory>
 #include <thread>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "Simd.h"
 
 namespace tq1 {
 
@@ -63,7 +61,7 @@ class BlockQueue {
   static void waitUntil(Ready ready) {
     for (unsigned spins = 0; !ready(); ++spins) {
       if (spins < kSpinsBeforeYield) {
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
         _mm_pause();
 #endif
       } else {

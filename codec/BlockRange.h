@@ -8,11 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "PackedColour.h"
+#include "Simd.h"
 
 namespace tq1 {
 
@@ -24,7 +21,7 @@ struct ChannelRange {
   explicit ChannelRange(PackedColour cell) noexcept : low(cell), high(cell) {}
 
   void add(PackedColour cell) noexcept {
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
     const __m128i v = _mm_cvtsi32_si128(static_cast<int>(cell));
     low = static_cast<std::uint32_t>(
         _mm_cvtsi128_si32(_mm_min_epu8(_mm_cvtsi32_si128(static_cast<int>(low)), v)));
@@ -38,7 +35,7 @@ struct ChannelRange {
 
   // Adds the cells another range has seen.
   void join(const ChannelRange& other) noexcept {
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
     low = static_cast<std::uint32_t>(_mm_cvtsi128_si32(
         _mm_min_epu8(_mm_cvtsi32_si128(static_cast<int>(low)),
                      _mm_cvtsi32_si128(static_cast<int>(other.low)))));
@@ -54,7 +51,7 @@ struct ChannelRange {
   // Adds `count` consecutive cells.
   void addRun(const PackedColour* cells, std::size_t count) noexcept {
     std::size_t i = 0;
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
     if (count >= 8) {
       __m128i lo = _mm_set1_epi32(static_cast<int>(low));
       __m128i hi = _mm_set1_epi32(static_cast<int>(high));
@@ -104,7 +101,7 @@ struct ChannelRange {
   }
 
  private:
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
   static std::uint32_t reduce(__m128i v, bool minimum) noexcept {
     const __m128i swapped = _mm_shuffle_epi32(v, _MM_SHUFFLE(1, 0, 3, 2));
     v = minimum ? _mm_min_epu8(v, swapped) : _mm_max_epu8(v, swapped);

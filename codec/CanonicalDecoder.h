@@ -18,12 +18,9 @@
 #include <optional>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "BitReader.h"
 #include "PackedColour.h"
+#include "Simd.h"
 #include "SymbolTable.h"
 
 namespace tq1 {
@@ -76,7 +73,7 @@ class CanonicalDecoder {
 
   // How many of the limits of lengths shortest_ ... longest_ - 1 the window reaches.
   [[nodiscard]] unsigned limitsReached(std::uint32_t window) const noexcept {
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
     // Signed compares on values with the top bit flipped order them as unsigned numbers.
     const __m128i w = _mm_set1_epi32(static_cast<int>(window ^ 0x80000000u));
     __m128i reached = _mm_setzero_si128();

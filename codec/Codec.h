@@ -1,5 +1,7 @@
 // The drivers of the codec: encode a grid to a .tq1 file, decode a file back to a grid, and
-// the in-memory round trip that previews show. Each runs once on a fresh CodecContext.
+// the lossy round trip alone. Each runs once on a fresh CodecContext and leaves all its state
+// there for those who look inside (tests, benchmarks, tools); the front ends convert through
+// Conversion.h, which runs these for them.
 #pragma once
 
 #include <cstdint>

@@ -17,6 +17,15 @@ CodecStatus CodecParams::validate() const {
   return CodecStatus::success();
 }
 
+CodecParams clampedParams(std::int64_t tolerance, std::int64_t smoothing,
+                          const std::array<std::int64_t, 3>& bits) noexcept {
+  CodecParams params;
+  params.tolerance = clampToRange(tolerance, kMaxToleranceUi);
+  params.smoothThreshold = clampToRange(smoothing, kMaxSmoothingUi);
+  for (unsigned c = 0; c < 3; ++c) params.bits[c] = clampToRange(bits[c], kMaxBits);
+  return params;
+}
+
 void applyParams(CodecContext& context, const CodecParams& params) {
   context.tolerance = params.tolerance;
   context.smoothThreshold = params.smoothThreshold;

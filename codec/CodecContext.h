@@ -1,6 +1,6 @@
 // One image's codec state: its grids, the coding parameters, the quantiser's tables, the token
-// sequence and the symbol table. A caller creates one context per operation, fills it, runs
-// one driver (see Codec.h) and reads the result out of `pixels`.
+// sequence and the symbol table. A caller of the drivers (see Codec.h) creates one context per
+// operation, fills it, runs one driver and reads the result out of `pixels`.
 #pragma once
 
 #include <array>
@@ -28,6 +28,11 @@ struct CodecParams {
   [[nodiscard]] CodecStatus validate() const;
   friend bool operator==(const CodecParams&, const CodecParams&) = default;
 };
+
+// The parameters from values of any size, as settings, list files and sliders hold them: each
+// brought into the range people choose it from (see Limits.h).
+[[nodiscard]] CodecParams clampedParams(std::int64_t tolerance, std::int64_t smoothing,
+                                        const std::array<std::int64_t, 3>& bits) noexcept;
 
 // What the drivers leave in a context beyond the file bytes or the decoded image.
 enum class CodecOutputs {

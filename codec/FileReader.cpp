@@ -10,6 +10,7 @@
 #include "BlockLog.h"
 #include "CanonicalDecoder.h"
 #include "Codec.h"
+#include "FileHeader.h"
 #include "RebuildWalk.h"
 #include "TwoThreadDecoding.h"
 
@@ -21,40 +22,22 @@ CodecStatus truncated(const std::string& what) {
   return CodecStatus::failure(CodecError::Truncated, "the data ends inside " + what);
 }
 
-struct Header {
-  std::array<std::uint32_t, 3> controlIndex{};
-};
-
-CodecStatus readHeader(CodecContext& context, BitReader& in, Header& header) {
-  if (in.totalBits() < kHeaderBits) return truncated("the header");
-  in.skip(32);  // magic and format bytes are not checked
-  context.maxX = in.readBits(kSideBits);
-  context.maxY = in.readBits(kSideBits);
-  context.tolerance = static_cast<std::uint8_t>(in.readBits(8));
-  context.smoothThreshold = static_cast<std::uint8_t>(in.readBits(8));
-  for (unsigned c = 0; c < 4; ++c) context.levelCount[c] = in.readBits(8) + 1;
+// Takes over what the header declares and checks that it can be decoded: the data holds all
+// of it, there are at least two symbols and every control symbol lies within the table.
+CodecStatus takeHeader(CodecContext& context, const FileHeader& header, const BitReader& in) {
+  context.maxX = header.maxX;
+  context.maxY = header.maxY;
+  context.tolerance = header.tolerance;
+  context.smoothThreshold = header.smoothThreshold;
+  context.levelCount = header.levelCount;
   for (unsigned c = 0; c < 3; ++c) {
     context.literalBits[c] = bitLength(context.levelCount[c] - 1);
   }
   context.literalBits[3] = 0;
-  context.lastSymbol = in.readBits(kSymbolCountBits);
-  context.lastToken = in.readBits(kTokenCountBits);
-  for (unsigned k = 0; k < 3; ++k) {
-    context.controlValue[k] = in.readBits(kControlValueBits);
-    header.controlIndex[k] = in.readBits(kControlIndexBits);
-  }
-  return CodecStatus::success();
-}
-
-// Everything the header declares must fit in the data, each token taking at least one bit;
-// this also bounds every allocation by the size of the input.
-CodecStatus checkDeclaredSizes(const CodecContext& context, const BitReader& in,
-                               const Header& header) {
-  std::uint64_t needed = kHeaderBits;
-  for (unsigned c = 0; c < 4; ++c) needed += 8 * std::uint64_t{context.levelCount[c]};
-  needed += kCountBits * (std::uint64_t{context.lastSymbol} + 1);
-  needed += std::uint64_t{context.lastToken} + 1;
-  if (needed > in.totalBits()) return truncated("the tables or tokens it declares");
+  context.lastSymbol = header.lastSymbol;
+  context.lastToken = header.lastToken;
+  context.controlValue = header.controlValue;
+  if (CodecStatus s = checkDeclaredSizes(header, in.totalBits()); !s) return s;
   if (context.lastSymbol < 1) {
     return CodecStatus::failure(CodecError::InvalidCodeCounts, "fewer than two coded symbols");
   }
@@ -67,7 +50,7 @@ CodecStatus checkDeclaredSizes(const CodecContext& context, const BitReader& in,
   return CodecStatus::success();
 }
 
-CodecStatus readTablesAndCounts(CodecContext& context, BitReader& in, const Header& header) {
+CodecStatus readTablesAndCounts(CodecContext& context, BitReader& in, const FileHeader& header) {
   SymbolTable& table = context.symbols;
   table.entries.assign(std::size_t{context.lastSymbol} + 2, SymbolEntry{});
   for (unsigned k = 0; k < 3; ++k) table.entries[header.controlIndex[k]].value = context.controlValue[k];
@@ -119,7 +102,7 @@ namespace {
 
 // Both rebuilding passes, the first decoding tokens as it goes.
 CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in, CanonicalDecoder& decoder,
-                             const Header& header) {
+                             const FileHeader& header) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
   context.cursor = 0;
   BitStreamSource source(context, in, decoder, header.controlIndex);
@@ -140,9 +123,9 @@ CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> byt
   try {
     context.progressDone = 0;
     BitReader in(bytes);
-    Header header;
-    if (CodecStatus s = readHeader(context, in, header); !s) return s;
-    if (CodecStatus s = checkDeclaredSizes(context, in, header); !s) return s;
+    FileHeader header;
+    if (CodecStatus s = readFileHeader(in, header); !s) return s;
+    if (CodecStatus s = takeHeader(context, header, in); !s) return s;
     if (CodecStatus s = checkImageExtents(context); !s) return s;
     context.progressTotal = 2 * context.cellCount();
     if (CodecStatus s = readTablesAndCounts(context, in, header); !s) return s;

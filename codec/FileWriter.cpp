@@ -7,6 +7,7 @@
 #include "BitWriter.h"
 #include "BlockEncoder.h"
 #include "Codec.h"
+#include "FileHeader.h"
 
 namespace tq1 {
 
@@ -81,23 +82,20 @@ CodecStatus checkFormatLimits(const CodecContext& context, std::uint64_t tokenCo
   return CodecStatus::success();
 }
 
-void writeHeader(const CodecContext& context, BitWriter& out) {
-  out.writeBits(0x54, 8);
-  out.writeBits(0x51, 8);
-  out.writeBits(1, 8);
-  out.writeBits(0, 8);
-  out.writeBits(context.maxX, 16);
-  out.writeBits(context.maxY, 16);
-  out.writeBits(context.tolerance, 8);
-  out.writeBits(context.smoothThreshold, 8);
-  for (unsigned c = 0; c < 4; ++c) out.writeBits(context.levelCount[c] - 1, 8);
-  out.writeBits(context.lastSymbol, kSymbolCountBits);
-  out.writeBits(context.lastToken, kTokenCountBits);
+FileHeader headerOf(const CodecContext& context) {
+  FileHeader header;
+  header.maxX = context.maxX;
+  header.maxY = context.maxY;
+  header.tolerance = context.tolerance;
+  header.smoothThreshold = context.smoothThreshold;
+  header.levelCount = context.levelCount;
+  header.lastSymbol = context.lastSymbol;
+  header.lastToken = context.lastToken;
   for (unsigned k = 0; k < 3; ++k) {
-    out.writeBits(context.controlValue[k], kControlValueBits);
-    out.writeBits(static_cast<std::uint32_t>(context.symbols.find(context.controlValue[k])),
-                  kControlIndexBits);
+    header.controlValue[k] = context.controlValue[k];
+    header.controlIndex[k] = static_cast<std::uint32_t>(context.symbols.find(context.controlValue[k]));
   }
+  return header;
 }
 
 void writeTables(const CodecContext& context, BitWriter& out) {
@@ -289,7 +287,7 @@ CodecStatus encodeToBytes(CodecContext& context) {
 
     context.stream.reserve(expectedFileBytes(context));
     BitWriter out(context.stream);
-    writeHeader(context, out);
+    writeFileHeader(headerOf(context), out);
     writeTables(context, out);
     writeTokens(context, out);
     out.finish();

@@ -22,10 +22,19 @@ inline constexpr std::uint32_t kControlIndexLimit = 1u << kControlIndexBits;
 inline constexpr std::uint32_t kCountLimit = 1u << kCountBits;
 inline constexpr unsigned kMaxCodeLength = 32;
 
-// User-facing parameter ranges.
+// The ranges people choose the parameters from, each starting at 0: tolerance, smoothing and
+// bits per colour component. Settings, list files, sliders and the command line all take
+// their ranges from here.
 inline constexpr unsigned kMaxToleranceUi = 50;
 inline constexpr unsigned kMaxSmoothingUi = 150;
 inline constexpr unsigned kMaxBits = 8;
+
+// `value` brought into 0..maximum (maximum at most 255), for values from files anyone can edit
+// that must not wrap around into a nonsensical byte.
+[[nodiscard]] constexpr std::uint8_t clampToRange(std::int64_t value, unsigned maximum) noexcept {
+  if (value < 0) return 0;
+  return static_cast<std::uint8_t>(value > std::int64_t{maximum} ? maximum : value);
+}
 
 // Default ceiling on the pixels of one image (both grids take 8 bytes per pixel), so that a
 // tiny hostile header cannot make the codec ask for tens of gigabytes.

@@ -10,9 +10,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "Simd.h"
 
 namespace tq1::detail {
 
@@ -57,7 +55,7 @@ inline unsigned maskPositions(std::uint64_t mask, std::uint8_t* stops) noexcept 
 template <bool kForward>
 inline std::uint64_t stopMask(const std::uint64_t* origin, std::uint32_t pivot) noexcept {
   std::uint64_t mask = 0;
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
   // Signed compares on keys with the top bit flipped order them as unsigned numbers.
   const __m128i flip = _mm_set1_epi32(static_cast<int>(0x80000000u));
   const __m128i flippedPivot = _mm_xor_si128(_mm_set1_epi32(static_cast<int>(pivot)), flip);

@@ -1,8 +1,8 @@
 // The walk order shared by encoder and decoder: the square of side 2^k at (x, y) is visited
 // quadrant by quadrant (top-left, bottom-left, top-right, bottom-right), down to single cells,
-// skipping whatever lies outside the image. Squares of 8 x 8 cells are visited through a table
-// of offsets instead of recursion (the walk itself, over the cells still empty, is
-// walkEmptyCells in CoverageMap.h).
+// skipping whatever lies outside the image. This file holds that order within a tile of
+// 8 x 8 cells as a table of offsets, which the walk (walkEmptyCells in CoverageMap.h) reads
+// instead of recursing down to single cells.
 #pragma once
 
 #include <array>

@@ -7,12 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "BlockRange.h"
 #include "PackedColour.h"
+#include "Simd.h"
 
 namespace tq1 {
 
@@ -44,7 +41,7 @@ namespace tq1 {
     }
     return masks;
   }();
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
   // Per column: lanes 0, 1 and 2 hold the minimum (maximum) of its first 1, 2 and 4 cells.
   const auto columnRanges = [&](unsigned c, __m128i& low, __m128i& high) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(origin + c * stride));

@@ -3,11 +3,8 @@
 // channels per 64-bit word, stepping its numerators from cell to cell instead of multiplying.
 #include "Smoothing.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "Reciprocal.h"
+#include "Simd.h"
 #include "SpreadColour.h"
 
 namespace tq1 {
@@ -19,7 +16,7 @@ inline PackedColour halfWay(PackedColour a, PackedColour b) noexcept {
   return (a & b) + (((a ^ b) >> 1) & 0x7F7F7F7Fu);
 }
 
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
 // halfWay on every byte: the rounded-up mean less the bit that rounded it up.
 inline __m128i halfWays(__m128i a, __m128i b) noexcept {
   return _mm_sub_epi8(_mm_avg_epu8(a, b), _mm_and_si128(_mm_xor_si128(a, b), _mm_set1_epi8(1)));
@@ -29,7 +26,7 @@ inline __m128i halfWays(__m128i a, __m128i b) noexcept {
 // Per channel: half-way between the block colour and the neighbour when they differ by at
 // most the threshold, else the block colour.
 inline PackedColour edgeValue(PackedColour own, PackedColour neighbour, unsigned threshold) noexcept {
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
   const __m128i c = _mm_cvtsi32_si128(static_cast<int>(own));
   const __m128i n = _mm_cvtsi32_si128(static_cast<int>(neighbour));
   const __m128i difference = _mm_or_si128(_mm_subs_epu8(c, n), _mm_subs_epu8(n, c));
@@ -47,7 +44,7 @@ inline PackedColour edgeValue(PackedColour own, PackedColour neighbour, unsigned
   return (halfWay(own, neighbour) & close) | (own & ~close);
 }
 
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
 // edgeValue for four cells at once.
 inline __m128i edgeValues(__m128i own, __m128i neighbour, __m128i threshold) noexcept {
   const __m128i difference =
@@ -68,7 +65,7 @@ void sideValues(PackedColour own, const PackedColour* neighbours, std::size_t st
     return;
   }
   std::uint32_t k = 0;
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
   const __m128i ownWide = _mm_set1_epi32(static_cast<int>(own));
   const __m128i thresholdWide = _mm_set1_epi8(static_cast<char>(threshold));
   for (; k + 4 <= length; k += 4) {
@@ -97,7 +94,7 @@ void smoothTwoByTwo(PackedColour* origin, std::size_t stride, PackedColour own, 
   const PackedColour along[4] = {hasAbove ? origin[-1] : own, hasBelow ? origin[2] : own,
                                  hasAbove ? origin[back - 1] : own,
                                  hasBelow ? origin[back + 2] : own};
-#if defined(__SSE2__)
+#if defined(TQ1_USE_SSE2)
   const __m128i ownWide = _mm_set1_epi32(static_cast<int>(own));
   const __m128i thresholdWide = _mm_set1_epi8(static_cast<char>(threshold));
   const __m128i h = edgeValues(ownWide, _mm_loadu_si128(reinterpret_cast<const __m128i*>(across)),

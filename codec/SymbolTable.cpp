@@ -50,11 +50,7 @@ void SymbolTable::assignSorted(std::vector<SymbolEntry> sortedEntries) {
 
 namespace {
 
-// The Hoare quicksort whose exact permutation the format depends on, with the larger side
-// handled by the loop and the smaller by an explicit stack, so depth stays logarithmic.
-// Sorting the two sides in either order gives the same permutation: they are disjoint. Each
-// element carries its key in its top half, so comparisons read memory in order.
-// What the quicksort does to a range whose keys are all equal, without comparing: each
+// What the quicksort below does to a range whose keys are all equal, without comparing: each
 // partition swaps the outermost pairs inwards, which reverses the range, and leaves the two
 // halves (without the middle element of an odd range) to be sorted the same way.
 void reverseEqualRange(std::vector<std::uint64_t>& items, std::int64_t lo, std::int64_t hi) {
@@ -168,6 +164,12 @@ void swapStopsInBlocks(std::vector<std::uint64_t>& items, std::uint32_t pivot, s
   }
 }
 
+// The Hoare quicksort whose exact permutation the format depends on, with the larger side
+// handled by the loop and the smaller by an explicit stack, so depth stays logarithmic.
+// Sorting the two sides in either order gives the same permutation: they are disjoint. Each
+// element carries its key in its top half, so comparisons read memory in order. Ranges of one
+// key and long ranges take the shortcuts above, which give the plain loop's permutation.
+// False once more than `budget` elements have been partitioned.
 bool quicksortAscending(std::vector<std::uint64_t>& items, std::int64_t first, std::int64_t last,
                         std::uint64_t budget) {
   struct Range {
@@ -352,9 +354,9 @@ std::optional<std::uint32_t> SymbolTable::buildLengths(std::uint32_t last,
   // would not.
   std::vector<std::uint8_t> length(n, 0);
   for (std::uint32_t j = 0; j <= m; ++j) {
-    // Depths above 255 cannot occur with fewer than 2^24 symbols of 32-bit... they can with
-    // hostile counts, so they are clamped here and rejected by the caller through
-    // maxCodeLength() or by the decoder.
+    // Counts read from a hostile file can make the tree far deeper than any usable code:
+    // such depths are clamped to 255 here, and the caller refuses them through
+    // maxCodeLength() or the decoder's limit of 32 bits.
     length[byCount[j]] = static_cast<std::uint8_t>(std::min<std::uint32_t>(leafDepth[j], 255));
   }
 

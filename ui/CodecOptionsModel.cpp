@@ -1,14 +1,12 @@
 // Slider couplings and range checks of the codec options dialog.
 #include "ui/CodecOptionsModel.h"
 
-#include <algorithm>
-
 namespace tq1::ui {
 namespace {
 
-int clampQuality(int value) noexcept { return std::clamp(value, 0, kMaxQuality); }
-int clampSmoothing(int value) noexcept { return std::clamp(value, 0, kMaxSmoothing); }
-int clampBits(int value) noexcept { return std::clamp(value, 0, kMaxComponentBits); }
+int clampQuality(int value) noexcept { return clampToRange(value, kMaxToleranceUi); }
+int clampSmoothing(int value) noexcept { return clampToRange(value, kMaxSmoothingUi); }
+int clampBits(int value) noexcept { return clampToRange(value, kMaxBits); }
 
 }  // namespace
 
@@ -70,13 +68,8 @@ ListCodecValues CodecOptionsModel::listValues() const noexcept {
 }
 
 CodecParams CodecOptionsModel::codecParams() const noexcept {
-  CodecParams params;
-  params.tolerance = static_cast<std::uint8_t>(values_.quality);
-  params.smoothThreshold = static_cast<std::uint8_t>(values_.smoothing);
-  params.bits = {static_cast<std::uint8_t>(values_.bitsRed),
-                 static_cast<std::uint8_t>(values_.bitsGreen),
-                 static_cast<std::uint8_t>(values_.bitsBlue)};
-  return params;
+  return clampedParams(values_.quality, values_.smoothing,
+                       {values_.bitsRed, values_.bitsGreen, values_.bitsBlue});
 }
 
 void CodecOptionsModel::setQuality(int quality) noexcept {

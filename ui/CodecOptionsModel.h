@@ -6,15 +6,17 @@
 #include <QString>
 
 #include "codec/CodecContext.h"
+#include "codec/Limits.h"
 #include "settings/SettingsRecord.h"
 #include "ui/ListCodecValues.h"
 #include "ui/PreviewArea.h"
 
 namespace tq1::ui {
 
-inline constexpr int kMaxQuality = 50;
-inline constexpr int kMaxSmoothing = 150;
-inline constexpr int kMaxComponentBits = 8;
+// The sliders' ranges, which are the codec's parameter ranges.
+inline constexpr int kMaxQuality = static_cast<int>(kMaxToleranceUi);
+inline constexpr int kMaxSmoothing = static_cast<int>(kMaxSmoothingUi);
+inline constexpr int kMaxComponentBits = static_cast<int>(kMaxBits);
 
 struct CodecOptionValues {
   int quality = 0;

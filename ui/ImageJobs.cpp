@@ -6,7 +6,7 @@
 
 #include "batch/EntryCodecParams.h"
 #include "batch/EntrySettings.h"
-#include "codec/Codec.h"
+#include "codec/Conversion.h"
 #include "imagefile/BitmapFile.h"
 #include "imagefile/GridImage.h"
 #include "imagefile/ImageLoad.h"
@@ -33,24 +33,21 @@ ImageJobResult loadViewImage(const QString& path, FileKind kind, const ProgressC
   }
   // The codec only knows that it could not open the file; people want to hear that it is gone.
   if (!QFileInfo::exists(path)) return failure(describeError(ImageFileError::FileNotFound));
-  CodecContext context;
-  context.outputs = CodecOutputs::ResultOnly;  // only the decoded image is shown
-  context.progress = progress;
-  const CodecStatus status = decodeFile(context, QFile::encodeName(path).toStdString());
-  if (!status) return failure(describeError(status.error()));
-  return shownImageOf(context.pixels);
+  const DecodeResult decoded = decodeImageFile(QFile::encodeName(path).toStdString(), {.progress = progress});
+  if (!decoded.ok()) return failure(describeError(decoded.status.error()));
+  return shownImageOf(decoded.image);
 }
 
 ImageJobResult saveTq1File(const QImage& image, const CodecParams& params, const QString& path,
                            const ProgressCallback& progress) {
   ImageFileResult<Grid> grid = gridFromImage(image);
   if (!grid.ok()) return failure(describeError(grid.status.error()));
-  CodecContext context;
-  context.progress = progress;
-  CodecStatus status = prepareForEncoding(context, std::move(grid.value), params);
-  if (status) status = encodeFile(context, QFile::encodeName(path).toStdString());
-  if (!status) return failure(describeError(status.error()));
-  return shownImageOf(context.pixels);
+  // The view goes on to show what the file holds, not the image that was saved.
+  const EncodeResult encoded =
+      encodeImageToFile(std::move(grid.value), params, QFile::encodeName(path).toStdString(),
+                        {.keepRebuilt = true, .progress = progress});
+  if (!encoded.ok()) return failure(describeError(encoded.status.error()));
+  return shownImageOf(encoded.rebuilt);
 }
 
 ImageJobResult saveBitmapFile(const QImage& image, const QString& path) {

@@ -1,9 +1,9 @@
-// Preview rendering through the codec's in-memory round trip.
+// Preview rendering: the area encoded in memory, shown as the file would show it.
 #include "ui/PreviewRender.h"
 
 #include <QLocale>
 
-#include "codec/Codec.h"
+#include "codec/Conversion.h"
 #include "codec/ImageMetrics.h"
 #include "imagefile/GridImage.h"
 #include "ui/ErrorText.h"
@@ -30,25 +30,19 @@ PreviewResult renderPreview(const QImage& image, QRect area, const CodecParams& 
       gridFromImage(image, area.x(), area.y(), area.width(), area.height());
   if (!original.ok()) return failed(area, describeError(original.status.error()));
 
-  CodecContext preview;
-  CodecStatus status = prepareForEncoding(preview, original.value, params);
-  if (status) status = previewRoundTrip(preview);
-  if (!status) return failed(area, describeError(status.error()));
+  // One encode gives both what is shown and the size readout: the rebuilt image is exactly
+  // what decoding the bytes would give.
+  const EncodeResult encoded = encodeImage(original.value, params, {.keepRebuilt = true});
+  if (!encoded.ok()) return failed(area, describeError(encoded.status.error()));
 
-  CodecContext sized;
-  sized.outputs = CodecOutputs::ResultOnly;  // only its size is shown: no second rebuild
-  status = prepareForEncoding(sized, original.value, params);
-  if (status) status = encodeToBytes(sized);
-  if (!status) return failed(area, describeError(status.error()));
-
-  ImageFileResult<QImage> shown = imageFromGrid(preview.pixels);
+  ImageFileResult<QImage> shown = imageFromGrid(encoded.rebuilt);
   if (!shown.ok()) return failed(area, describeError(shown.status.error()));
 
   PreviewResult result;
   result.image = std::move(shown.value);
   result.area = area;
-  result.codedBytes = sized.stream.size();
-  result.psnr = psnr(original.value, preview.pixels);
+  result.codedBytes = encoded.bytes.size();
+  result.psnr = psnr(original.value, encoded.rebuilt);
   return result;
 }
 

@@ -24,8 +24,8 @@ struct PreviewResult {
   [[nodiscard]] double bitsPerPixel() const noexcept;
 };
 
-// Renders `area` (which must lie within `image`) with `params`: previewRoundTrip gives the
-// pixels, encodeToBytes the coded size.
+// Renders `area` (which must lie within `image`) with `params`: one encode of the area gives
+// the pixels it rebuilds and the coded size.
 [[nodiscard]] PreviewResult renderPreview(const QImage& image, QRect area,
                                           const CodecParams& params);
 

@@ -9,6 +9,7 @@
 #include "ReferenceCodec.h"
 #include "codec/BlockDecoder.h"
 #include "codec/BlockEncoder.h"
+#include "codec/EncoderSteps.h"
 #include "codec/Reciprocal.h"
 #include "codec/Smoothing.h"
 

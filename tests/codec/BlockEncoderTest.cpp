@@ -8,6 +8,7 @@
 #include "ReferenceCodec.h"
 #include "codec/BlockDecoder.h"
 #include "codec/BlockEncoder.h"
+#include "codec/EncoderSteps.h"
 #include "codec/Quantiser.h"
 
 namespace tq1 {
@@ -57,11 +58,11 @@ TEST(Tokenise, AverageRoundsDownAndToleranceIsInclusive) {
   CodecParams params;
   params.tolerance = 3;
   CodecContext context = contextFor(image, params);
-  EXPECT_EQ(blockAverage(context, 0, 0, 1, 0), rgbColour(11, 0, 0));
+  EXPECT_EQ(reference::blockAverage(context, 0, 0, 1, 0), rgbColour(11, 0, 0));
   params.tolerance = 2;
   CodecContext strict = contextFor(image, params);
-  EXPECT_EQ(blockAverage(strict, 0, 0, 1, 0), EmptyCell);
-  EXPECT_EQ(blockAverage(strict, 1, 0, 1, 0), EmptyCell);  // leaves the image
+  EXPECT_EQ(reference::blockAverage(strict, 0, 0, 1, 0), EmptyCell);
+  EXPECT_EQ(reference::blockAverage(strict, 1, 0, 1, 0), EmptyCell);  // leaves the image
 }
 
 TEST(Tokenise, SnapsToTheNearestLevelLowerOnTies) {
@@ -70,9 +71,9 @@ TEST(Tokenise, SnapsToTheNearestLevelLowerOnTies) {
   context.levelValue[0][0] = 10;
   context.levelValue[0][1] = 14;
   context.levelValue[0][2] = 200;
-  EXPECT_EQ(channelOf(snapToLevels(context, rgbColour(12, 0, 0)), 0), 10);
-  EXPECT_EQ(channelOf(snapToLevels(context, rgbColour(13, 0, 0)), 0), 14);
-  EXPECT_EQ(channelOf(snapToLevels(context, rgbColour(255, 0, 0)), 0), 200);
+  EXPECT_EQ(channelOf(reference::snapToLevels(context, rgbColour(12, 0, 0)), 0), 10);
+  EXPECT_EQ(channelOf(reference::snapToLevels(context, rgbColour(13, 0, 0)), 0), 14);
+  EXPECT_EQ(channelOf(reference::snapToLevels(context, rgbColour(255, 0, 0)), 0), 200);
 }
 
 TEST(Tokenise, NoUniformNeighboursGivesOneTokenPerCell) {

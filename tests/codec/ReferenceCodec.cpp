@@ -2,6 +2,7 @@
 #include "ReferenceCodec.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "codec/BlockEncoder.h"
 #include "codec/Quantiser.h"
@@ -206,6 +207,46 @@ void smoothBlock(CodecContext& context, std::uint32_t x0, std::uint32_t y0, unsi
     }
   }
   p = std::move(result);
+}
+
+PackedColour blockAverage(const CodecContext& context, std::uint32_t x0, std::uint32_t y0,
+                          unsigned a, unsigned b) {
+  const std::uint64_t w = std::uint64_t{1} << a;
+  const std::uint64_t h = std::uint64_t{1} << b;
+  if (x0 + w > context.width() || y0 + h > context.height()) return EmptyCell;
+  PackedColour average = 0;
+  for (unsigned c = 0; c < 3; ++c) {
+    unsigned low = 255, high = 0;
+    std::uint64_t sum = 0;
+    for (std::uint64_t x = x0; x < x0 + w; ++x) {
+      for (std::uint64_t y = y0; y < y0 + h; ++y) {
+        const PackedColour cell = context.pixels.at(static_cast<std::uint32_t>(x),
+                                                    static_cast<std::uint32_t>(y));
+        if (cell == EmptyCell) return EmptyCell;
+        const unsigned v = channelOf(cell, c);
+        low = std::min(low, v);
+        high = std::max(high, v);
+        sum += v;
+      }
+    }
+    if (high - low > context.tolerance) return EmptyCell;
+    average |= static_cast<PackedColour>(sum / (w * h)) << (8 * c);
+  }
+  return average;
+}
+
+PackedColour snapToLevels(const CodecContext& context, PackedColour colour) {
+  PackedColour snapped = 0;
+  for (unsigned c = 0; c < 3; ++c) {
+    const int value = channelOf(colour, c);
+    int nearest = context.levelValue[c][0];
+    for (std::uint32_t l = 1; l < context.levelCount[c]; ++l) {
+      const int level = context.levelValue[c][l];
+      if (std::abs(value - level) < std::abs(value - nearest)) nearest = level;
+    }
+    snapped |= static_cast<PackedColour>(nearest) << (8 * c);
+  }
+  return snapped;
 }
 
 namespace {

@@ -30,6 +30,16 @@ std::uint32_t decodeSymbol(const Codes& codes, const std::vector<int>& bits, std
 void mergeLevelsExhaustive(std::array<std::int64_t, 256>& histogram,
                            std::array<std::uint8_t, 256>& channelMap);
 
+// The average colour of the block of 2^a x 2^b cells at (x0, y0), rounded down per channel,
+// or EmptyCell when the block leaves the image, holds a covered cell, or some channel spreads
+// more than the tolerance.
+[[nodiscard]] PackedColour blockAverage(const CodecContext& context, std::uint32_t x0,
+                                        std::uint32_t y0, unsigned a, unsigned b);
+
+// The colour with every channel moved to the nearest level value of that channel (the lower
+// of two equally near).
+[[nodiscard]] PackedColour snapToLevels(const CodecContext& context, PackedColour colour);
+
 // Tokenises with a full block test per candidate shape and a sorted symbol table filled by
 // insertion, as the defining algorithm does. Returns the tokens; fills symbols (value,count).
 std::vector<PackedColour> tokenise(CodecContext& context);
