@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "codec/Codec.h"
+#include "codec/FileHeader.h"
 #include "fuzz/FuzzEntries.h"
 #include "imagefile/GridImage.h"
 #include "imageplugin/Tq1ImageHandler.h"
@@ -30,8 +31,8 @@ std::string readThroughImagePlugin(std::span<const std::uint8_t> data) {
   Tq1ImageHandler handler;
   handler.setDevice(&buffer);
 
-  const bool magic = data.size() >= sizeof kTq1Magic &&
-                     std::memcmp(data.data(), kTq1Magic, sizeof kTq1Magic) == 0;
+  const bool magic = data.size() >= kFileMagic.size() &&
+                     std::memcmp(data.data(), kFileMagic.data(), kFileMagic.size()) == 0;
   if (Tq1ImageHandler::canRead(&buffer) != magic) return "canRead disagrees with the magic";
   const QSize declared = handler.option(QImageIOHandler::Size).toSize();
   if (buffer.pos() != 0) return "asking for the size moved the device";

@@ -13,6 +13,8 @@
 
 #include "codec/BitReader.h"
 #include "codec/Codec.h"
+#include "codec/Conversion.h"
+#include "codec/FileHeader.h"
 #include "codec/Limits.h"
 #include "imagefile/GridImage.h"
 #include "settings/SettingsRecord.h"
@@ -25,8 +27,8 @@ constexpr qint64 kHeaderBytes = (kHeaderBits + 7) / 8;
 constexpr qint64 kReadChunk = qint64{1} << 20;
 
 bool startsWithMagic(const QByteArray& bytes) {
-  return bytes.size() >= qsizetype{sizeof kTq1Magic} &&
-         std::memcmp(bytes.constData(), kTq1Magic, sizeof kTq1Magic) == 0;
+  return bytes.size() >= qsizetype{kFileMagic.size()} &&
+         std::memcmp(bytes.constData(), kFileMagic.data(), kFileMagic.size()) == 0;
 }
 
 std::span<const std::uint8_t> byteSpan(const QByteArray& bytes) {
@@ -60,12 +62,10 @@ bool withinAllocationLimit(QSize size) {
 }  // namespace
 
 std::optional<QSize> tq1ImageSize(const QByteArray& leadingBytes) {
-  if (leadingBytes.size() < kHeaderBytes) return std::nullopt;
   BitReader in(byteSpan(leadingBytes));
-  in.skip(32);
-  const auto width = static_cast<int>(in.readBits(kSideBits) + 1);
-  const auto height = static_cast<int>(in.readBits(kSideBits) + 1);
-  return QSize(width, height);
+  FileHeader header;
+  if (!readFileHeader(in, header)) return std::nullopt;
+  return QSize(static_cast<int>(header.maxX + 1), static_cast<int>(header.maxY + 1));
 }
 
 Tq1WriteParams writeParamsForQuality(int quality) noexcept {
@@ -78,7 +78,7 @@ Tq1WriteParams writeParamsForQuality(int quality) noexcept {
 }
 
 bool Tq1ImageHandler::canRead(QIODevice* device) {
-  return device != nullptr && startsWithMagic(device->peek(sizeof kTq1Magic));
+  return device != nullptr && startsWithMagic(device->peek(kFileMagic.size()));
 }
 
 bool Tq1ImageHandler::canRead() const {
@@ -103,12 +103,9 @@ bool Tq1ImageHandler::read(QImage* image) {
   const std::optional<QByteArray> bytes = readRest(*device());
   if (!bytes) return fail(QStringLiteral("the data cannot be read, or is too large"));
 
-  CodecContext context;
-  context.outputs = CodecOutputs::ResultOnly;
-  if (const CodecStatus status = decodeBytes(context, byteSpan(*bytes)); !status) {
-    return fail(QString::fromStdString(status.message()));
-  }
-  ImageFileResult<QImage> decoded = imageFromGrid(context.pixels);
+  const DecodeResult result = decodeImage(byteSpan(*bytes));
+  if (!result.ok()) return fail(QString::fromStdString(result.status.message()));
+  ImageFileResult<QImage> decoded = imageFromGrid(result.image);
   if (!decoded.ok()) return fail(QString::fromStdString(decoded.status.message()));
   *image = std::move(decoded.value);
   return true;
@@ -124,13 +121,10 @@ bool Tq1ImageHandler::write(const QImage& image) {
   CodecParams params;
   params.tolerance = static_cast<std::uint8_t>(chosen.tolerance);
   params.smoothThreshold = static_cast<std::uint8_t>(chosen.smoothing);
-  CodecContext context;
-  context.outputs = CodecOutputs::ResultOnly;
-  CodecStatus status = prepareForEncoding(context, std::move(grid.value), params);
-  if (status) status = encodeToBytes(context);
-  if (!status) return fail(QString::fromStdString(status.message()));
-  const auto length = static_cast<qint64>(context.stream.size());
-  if (device()->write(reinterpret_cast<const char*>(context.stream.data()), length) != length) {
+  const EncodeResult encoded = encodeImage(std::move(grid.value), params);
+  if (!encoded.ok()) return fail(QString::fromStdString(encoded.status.message()));
+  const auto length = static_cast<qint64>(encoded.bytes.size());
+  if (device()->write(reinterpret_cast<const char*>(encoded.bytes.data()), length) != length) {
     return fail(QStringLiteral("the image could not be written: ") + device()->errorString());
   }
   return true;

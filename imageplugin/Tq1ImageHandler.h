@@ -10,9 +10,6 @@
 
 namespace tq1 {
 
-// The leading bytes of every .tq1 file this program writes: "TQ", then format 1.0.
-inline constexpr char kTq1Magic[] = {'T', 'Q', 1, 0};
-
 // The image size from the start of a .tq1 stream; nothing when the bytes end inside the fixed
 // header. The format bytes after the magic are not checked, as the decoder does not check
 // them: a file named .tq1 reads as the command line decodes it.

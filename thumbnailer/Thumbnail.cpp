@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "codec/Codec.h"
+#include "codec/Conversion.h"
 #include "thumbnailer/BoxScale.h"
 #include "imagefile/GridImage.h"
 
@@ -28,17 +28,16 @@ QSize thumbnailSize(QSize imageSize, int maxSide) noexcept {
 
 ImageFileResult<QImage> makeThumbnail(const QString& path, int maxSide) {
   ImageFileResult<QImage> result;
-  CodecContext context;
-  context.outputs = CodecOutputs::ResultOnly;
   const std::filesystem::path file = QFile::encodeName(path).toStdString();
-  if (const CodecStatus status = decodeFile(context, file); !status) {
-    result.status = ImageFileStatus::failure(ImageFileError::InvalidData, status.message());
+  const DecodeResult decoded = decodeImageFile(file);
+  if (!decoded.ok()) {
+    result.status = ImageFileStatus::failure(ImageFileError::InvalidData, decoded.status.message());
     return result;
   }
-  const QSize fullSize(int(context.pixels.width()), int(context.pixels.height()));
+  const QSize fullSize(int(decoded.image.width()), int(decoded.image.height()));
   const QSize size = thumbnailSize(fullSize, maxSide);
-  if (size == fullSize) return imageFromGrid(context.pixels);
-  result.value = boxScaled(context.pixels, size);
+  if (size == fullSize) return imageFromGrid(decoded.image);
+  result.value = boxScaled(decoded.image, size);
   if (result.value.isNull()) {
     result.status = ImageFileStatus::failure(ImageFileError::OutOfMemory,
                                              "no memory for the thumbnail");
