@@ -45,21 +45,14 @@ Bytes cutRunLengthBitmap() {
   return testing::buildBitmap({4, 3, 8, 1, 2, {}, {4, 1, 0, 0, 4, 1}});
 }
 
-class DamagedInput : public ::testing::Test {
+class DamagedInput : public testing::ScratchFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tq1-damaged-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  DamagedInput() : ScratchFolderTest("tq1-damaged-") {}
 
   Outcome run(const fs::path& program, const std::vector<std::string>& args) const {
     return testing::runProgram(program, args, dir_ / "stderr.txt");
   }
 
-  fs::path dir_;
 };
 
 TEST_F(DamagedInput, EncodeRefusesADamagedBitmapAndWritesNothing) {

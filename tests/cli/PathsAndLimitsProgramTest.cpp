@@ -50,15 +50,9 @@ void appendRecord(Bytes& list, const std::string& name, std::uint8_t tolerance) 
 const fs::path kLight = TQ1_PROGRAM;
 const fs::path kFull = kLight.parent_path() / "tq1-qt";
 
-class PathsAndLimits : public ::testing::Test {
+class PathsAndLimits : public testing::ScratchFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tq1-paths-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  PathsAndLimits() : ScratchFolderTest("tq1-paths-") {}
 
   Outcome run(const fs::path& program, const std::vector<std::string>& args,
               int limitBlocks = 0) const {
@@ -78,7 +72,6 @@ class PathsAndLimits : public ::testing::Test {
             std::string(251, 'n')};
   }
 
-  fs::path dir_;
 };
 
 TEST_F(PathsAndLimits, EncodeDecodeAndInfoTakeAwkwardNamesInBothPrograms) {

@@ -45,15 +45,9 @@ Grid sampleImage(std::uint32_t w, std::uint32_t h) {
 
 bool havePython() { return std::system("command -v python3 >/dev/null 2>&1") == 0; }
 
-class Pipelines : public ::testing::Test {
+class Pipelines : public testing::ScratchFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tq1-pipes-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  Pipelines() : ScratchFolderTest("tq1-pipes-") {}
 
   // Runs `script` in the test's folder, where "$T" is the light program and "$F" the full one.
   Outcome sh(const std::string& script) const {
@@ -71,7 +65,6 @@ class Pipelines : public ::testing::Test {
 
   Bytes bytesOf(const std::string& name) const { return readBytes(dir_ / name); }
 
-  fs::path dir_;
 };
 
 TEST_F(Pipelines, StandardStreamsCarryTheSameBytesAsFiles) {

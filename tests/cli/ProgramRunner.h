@@ -1,8 +1,11 @@
-// Running the command-line programs as a user does, through the shell, and the file helpers
+// Running the command-line programs as a user does, through the shell, in a scratch folder of
+// the test's own, and the file helpers
 // that tests of them share.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +15,25 @@
 #include <vector>
 
 namespace tq1::testing {
+
+// A test that works in a folder of its own under the temporary folder, named after the test
+// and the process so that tests running at once never share one; removed afterwards.
+class ScratchFolderTest : public ::testing::Test {
+ protected:
+  explicit ScratchFolderTest(std::string prefix) : prefix_(std::move(prefix)) {}
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() /
+           (prefix_ + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::create_directories(dir_);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+  std::filesystem::path dir_;
+
+ private:
+  std::string prefix_;
+};
 
 struct Outcome {
   int status = -1;  // exit status, -1 when the program did not exit normally

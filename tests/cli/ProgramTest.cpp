@@ -24,15 +24,9 @@ using testing::Outcome;
 using testing::readBytes;
 using testing::writeBytes;
 
-class Program : public ::testing::Test {
+class Program : public testing::ScratchFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tq1-program-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+  Program() : ScratchFolderTest("tq1-program-") {}
 
   Outcome run(const std::vector<std::string>& args) const {
     return testing::runProgram(TQ1_PROGRAM, args, dir_ / "stderr.txt");
@@ -50,7 +44,6 @@ class Program : public ::testing::Test {
     return grid;
   }
 
-  fs::path dir_;
 };
 
 TEST_F(Program, EncodeAndDecodeMatchTheLibrary) {
