@@ -1,6 +1,5 @@
 // Running the command-line programs as a user does, through the shell, in a scratch folder of
-// the test's own, and the file helpers
-// that tests of them share.
+// the test's own, and the file helpers that tests of them share.
 #pragma once
 
 #include <gtest/gtest.h>
