@@ -146,10 +146,9 @@ CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> byt
 }
 
 CodecStatus decodeFile(CodecContext& context, const std::filesystem::path& path) {
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   if (CodecStatus status = readWholeFile(path, bytes); !status) return status;
-  context.stream = std::move(bytes);
-  return decodeBytes(context, context.stream);
+  return decodeBytes(context, bytes.span());
 }
 
 }  // namespace tq1
