@@ -104,6 +104,7 @@ namespace {
 CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in, CanonicalDecoder& decoder,
                              const FileHeader& header) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
+  log.reserve(std::size_t{context.lastToken} + 1);  // a block takes at least one token
   context.cursor = 0;
   BitStreamSource source(context, in, decoder, header.controlIndex);
   RebuildWalk<BitStreamSource> first(context, source, log);
