@@ -21,25 +21,23 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "codec/LargeBuffer.h"
 #ifdef TQ1_LIGHT
 #include "cli/FullProgram.h"
 #endif
 
 namespace {
 
-// The grids and the file read have memory of their own (codec/LargeBuffer.h). The lists that
-// grow as a conversion goes (its blocks, tokens and the file written) are vectors on the heap:
-// served from the heap instead of fresh mappings, a freed list's pages are reused by the next
-// one instead of being faulted in anew, and every growth step is not a new mapping.
+// The grids and the file read have memory of their own (codec/LargeBuffer.h); the lists that
+// grow as a conversion goes (its blocks, tokens and the file written) stay on the heap.
 //
-// Those buffers, a few megabytes, are each touched once page by page: on 4 KiB pages that is
+// Those lists, a few megabytes, are each touched once page by page: on 4 KiB pages that is
 // a thousand page faults, on 2 MiB pages a handful. Where the system gives huge pages only to
 // memory that asks for them, the heap asks: it grows in one large step up front (address
 // space only), and that range is advised.
 void keepLargeBuffersOnTheHeap() {
 #if defined(__GLIBC__)
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);
-  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  tq1::keepGrowingBuffersOnTheHeap();
 #if defined(MADV_HUGEPAGE) && __GLIBC_PREREQ(2, 33)  // mallinfo2
   constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
   constexpr std::size_t kHeldSlack = 4096;  // room for the allocator's own headers

@@ -3,6 +3,11 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
+
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
@@ -14,8 +19,10 @@ namespace tq1 {
 namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-// Below this a buffer comes from the heap: a mapping of its own costs more than it saves.
-constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
+// Below this a buffer comes from the heap, where a program that converts many images reuses
+// the same pages from one to the next; above it the heap would map it anyway (see
+// keepGrowingBuffersOnTheHeap).
+constexpr std::size_t kMappedFrom = std::size_t{32} << 20;
 
 std::size_t mappedBytes(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
@@ -42,7 +49,22 @@ void* mapAligned(std::size_t bytes) {
 
 }  // namespace
 
+void keepGrowingBuffersOnTheHeap() {
+#if defined(__GLIBC__)
+  // The C library serves a block above its threshold (128 KiB at first) from a mapping of its
+  // own, and raises the threshold when such a block is freed; the buffers here never pass
+  // through it, so the threshold is set to where it would climb: 32 MiB, its ceiling. A freed
+  // heap top is kept up to 256 MiB, for the next conversion of the same size.
+  static std::once_flag once;
+  std::call_once(once, [] {
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  });
+#endif
+}
+
 void* allocateLarge(std::size_t bytes, bool zeroed) {
+  keepGrowingBuffersOnTheHeap();
 #if defined(TQ1_HAVE_MMAP)
   if (bytes >= kMappedFrom && bytes <= SIZE_MAX - 2 * kHugePage) return mapAligned(mappedBytes(bytes));
 #endif

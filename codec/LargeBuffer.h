@@ -1,13 +1,14 @@
 // Memory for the buffers that grow with the image (the grids, a mapped input file): one
 // policy for all of them.
 //
-// A buffer of a megabyte or more is mapped from the system on its own, aligned to and rounded
-// up to 2 MiB, and the system is asked to back it with huge pages where it allows that. Each
-// such buffer is then touched in a few page faults instead of one for every 4 KiB, which a
-// conversion of a large image otherwise spends a good part of its time on. Where huge pages
-// are not to be had, the same mapping simply gets small pages. Mapped memory arrives zeroed,
-// so a buffer that must start zeroed costs no pass of its own; smaller buffers come from the
-// heap and are zeroed only when asked.
+// A buffer of 32 MiB or more (the grids of an image from about 8 megapixels) is mapped from
+// the system on its own, aligned to and rounded up to 2 MiB, and the system is asked to back it
+// with huge pages where it allows that. Each such buffer is then touched in a few page faults
+// instead of one for every 4 KiB, which a conversion of a large image otherwise spends a good
+// part of its time on. Where huge pages are not to be had, the same mapping simply gets small
+// pages. Mapped memory arrives zeroed, so a buffer that must start zeroed costs no pass of its
+// own. Smaller buffers come from the heap, zeroed only when asked (and then by calloc, which
+// skips memory fresh from the system).
 #pragma once
 
 #include <cstddef>
@@ -18,6 +19,11 @@
 #include <utility>
 
 namespace tq1 {
+
+// Keeps the lists that grow with an image (blocks, tokens, the file written) on the heap, where
+// a freed list's pages serve the next one, instead of each in a mapping of its own that is
+// faulted in anew. Once per process; allocateLarge does it on its first call.
+void keepGrowingBuffersOnTheHeap();
 
 // `bytes` of memory, zeroed when `zeroed`; throws std::bad_alloc when there is none.
 void* allocateLarge(std::size_t bytes, bool zeroed);

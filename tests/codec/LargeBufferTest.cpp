@@ -12,8 +12,8 @@ namespace tq1 {
 namespace {
 
 // Sizes below, at and above a mapping of its own, and one that is no multiple of a huge page.
-constexpr std::size_t kSizes[] = {1, 1000, (std::size_t{1} << 18) - 1, std::size_t{1} << 18,
-                                  (std::size_t{3} << 19) + 7, std::size_t{5} << 20};
+constexpr std::size_t kSizes[] = {1, 1000, (std::size_t{1} << 23) - 1, std::size_t{1} << 23,
+                                  (std::size_t{17} << 19) + 7};
 
 TEST(LargeArray, ZeroedCopiedAndMovedAtEverySize) {
   for (const std::size_t size : kSizes) {
