@@ -84,10 +84,11 @@ EntryResult encodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePoli
   if (!mayWrite(result.target, policy, hooks)) return kept(std::move(result));
 
   PercentFilter percent(hooks.progress);
-  // A batch writes the file and moves on: no rebuilt image.
+  // A batch writes the file and moves on: no rebuilt image; one thread, as workers on every
+  // processor leave none for a second one.
   const EncodeResult encoded = encodeImageToFile(
       std::move(loaded.grid), codecParamsFrom(entry.settings), nativePath(result.target),
-      {.keepRebuilt = false, .progress = percent.callback()});
+      {.keepRebuilt = false, .progress = percent.callback(), .threads = EncodeThreads::One});
   if (!encoded.ok()) {
     const FailureStage stage = encoded.status.error() == CodecError::FileWriteFailed
                                    ? FailureStage::Write
