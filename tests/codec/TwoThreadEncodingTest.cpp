@@ -77,9 +77,10 @@ TEST(TwoThreadEncoding, SameFileForPhotos) {
     auto photo = loadGridFile(QString::fromStdString((data / "kodak" / name).string()));
     ASSERT_TRUE(photo.ok()) << name;
     for (const CodecParams& params : {lossless, lossy, coarse}) {
-      expectSameFileOnEitherThreading(photo.value, params,
-                                      std::string(name) + " tolerance " +
-                                          std::to_string(params.tolerance));
+      const Bytes one = encodeWith(photo.value, params, EncodeThreads::One, CodecOutputs::ResultOnly);
+      ASSERT_FALSE(one.empty()) << name;
+      EXPECT_EQ(encodeWith(photo.value, params, EncodeThreads::Two, CodecOutputs::ResultOnly), one)
+          << name << " tolerance " << int{params.tolerance};
     }
   }
 }
