@@ -34,6 +34,7 @@ struct SymbolCode {
   std::uint32_t literal;
   std::uint8_t length;  // 0: no code of its own, sent through the escape symbol
   std::uint8_t literalLength;
+  std::uint32_t firstBlock;  // the colour's first block, which brings the literal
 };
 
 // The code and literal of each block colour, by its rank among the colours: the colour's
@@ -50,7 +51,8 @@ std::vector<SymbolCode> codesByColourRank(const CodecContext& context) {
     const BitField literal = literalOf(context, e.value);
     byRank.push_back({e.code, static_cast<std::uint32_t>(literal.bits),
                       coded ? e.length : std::uint8_t{0},
-                      static_cast<std::uint8_t>(literal.length)});
+                      static_cast<std::uint8_t>(literal.length),
+                      context.colourFirstBlock[byRank.size()]});
   }
   return byRank;
 }
@@ -105,22 +107,20 @@ void writeBlocks(const CodecContext& context, const TokenCodes& codes, std::size
                  std::size_t end, BitWriter& out) {
   constexpr std::size_t kLookAhead = 32;
   const std::uint32_t* rank = context.blockColourRank.data();
-  const std::uint32_t* firstBlock = context.colourFirstBlock.data();
   for (std::size_t block = first; block < end; ++block) {
     // Colours come in no order, and their table is larger than the nearest caches: the entry
     // of a block some way ahead is asked for now, so that it is there when its turn comes.
     if (block + kLookAhead < end) __builtin_prefetch(&codes.byRank[rank[block + kLookAhead]]);
     const std::uint16_t shape = context.blockShapes[block];
     codes.markers.write(out, shape & 0xFFu, shape >> 8);
-    const std::uint32_t colour = rank[block];
-    const SymbolCode& symbol = codes.byRank[colour];
+    const SymbolCode& symbol = codes.byRank[rank[block]];
     if (symbol.length == 0) [[unlikely]] {
       out.writeBits(codes.escape.code, codes.escape.length);
       out.writeBits(symbol.literal, symbol.literalLength);
       continue;
     }
     // The literal goes with the colour's first block only.
-    const std::uint32_t withLiteral = firstBlock[colour] == block ? 1u : 0u;
+    const std::uint32_t withLiteral = symbol.firstBlock == block ? 1u : 0u;
     const unsigned literalLength = symbol.literalLength & (0u - withLiteral);
     out.writeBits((std::uint64_t{symbol.code} << literalLength) | (symbol.literal & (0u - withLiteral)),
                   symbol.length + literalLength);
