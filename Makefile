@@ -5,7 +5,7 @@ ASAN_DIR  ?= build-asan
 JOBS      ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all setup build run test test-asan bench fuzz clean install package
+.PHONY: all setup build run test test-asan test-tsan bench fuzz clean install package
 
 all: build
 
@@ -22,6 +22,7 @@ run: build
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 	@$(MAKE) --no-print-directory test-asan
+	@$(MAKE) --no-print-directory test-tsan
 
 # The tests without widgets again, built with AddressSanitizer and UndefinedBehaviorSanitizer,
 # and with the codec's plain twins of its SSE2 paths, which the main build does not compile.
@@ -30,6 +31,16 @@ test-asan: setup
 	  -DTQ1_SCALAR_ONLY=ON -DTQ1_BUILD_DESKTOP=OFF -DTQ1_BUILD_BENCH=OFF
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
+
+# The codec's tests again, built with ThreadSanitizer: the decoder's and encoder's second
+# threads, the block ring, and every threaded result checked against the one-thread path.
+TSAN_DIR ?= build-tsan
+test-tsan: setup
+	cmake -S . -B $(TSAN_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTQ1_SANITIZE_THREAD=ON \
+	  -DTQ1_BUILD_DESKTOP=OFF -DTQ1_BUILD_BENCH=OFF
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target tq1codec_tests tq1codec_damage_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/codec/tq1codec_tests
+	TSAN_OPTIONS=halt_on_error=1 $(TSAN_DIR)/tests/codec/tq1codec_damage_tests --gtest_filter='DamagedFiles.TwoThreads*'
 
 # libFuzzer programs (clang), each run FUZZ_SECONDS: `make fuzz FUZZ_SECONDS=600`, and
 # FUZZ_TARGETS="decode round_trip" to run only some.
@@ -61,4 +72,4 @@ bench: build
 	@bash scripts/bench.sh $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(TSAN_DIR) $(FUZZ_DIR)

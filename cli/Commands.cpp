@@ -124,11 +124,11 @@ int runDecode(const Command& command) {
   TerminalProgress progress("decoding", showsProgress(command));
   DecodeResult decoded;
   {
-    std::vector<std::uint8_t> bytes;
+    FileBytes bytes;
     decoded.status = readInput(command.input, bytes);
     // One file of many runs beside the others, which keep the processors busy already.
     if (decoded.ok()) {
-      decoded = decodeImage(bytes, {.progress = progress.callback(),
+      decoded = decodeImage(bytes.span(), {.progress = progress.callback(),
                                     .threads = command.oneOfMany ? DecodeThreads::One
                                                                  : DecodeThreads::Auto});
     }

@@ -33,9 +33,9 @@ void printText(const std::string& name, const FileInfo& info) {
 }
 
 CodecStatus describe(const std::string& name, FileInfo& info) {
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   CodecStatus status = readInput(name, bytes);
-  if (status) status = readFileInfo(bytes, info);
+  if (status) status = readFileInfo(bytes.span(), info);
   return status;
 }
 

@@ -27,12 +27,13 @@ InputImage failed(std::string error) {
 }  // namespace
 
 InputImage loadInputImage(const std::string& path) {
-  std::vector<std::uint8_t> bytes;
+  FileBytes read;
   const bool standardInput = isStandardStream(path);
-  const CodecStatus read = readInput(path, bytes);
+  const CodecStatus status = readInput(path, read);
+  const std::span<const std::uint8_t> bytes = read.span();
   // Let the full program phrase a file's failure: it tells a missing file from an unreadable
   // one. Standard input is read only once, so its failure is reported here.
-  if (!read) return standardInput ? failed(inputName(path) + ": " + read.message()) : needsFullProgram();
+  if (!status) return standardInput ? failed(inputName(path) + ": " + status.message()) : needsFullProgram();
   std::optional<ImageFileResult<Grid>> plain = readPlainBitmap(bytes);
   if (!plain) {
     if (!standardInput) return needsFullProgram();

@@ -92,8 +92,12 @@ CodecStatus readStandardInput(std::vector<std::uint8_t>& bytes) {
   return CodecStatus::success();
 }
 
-CodecStatus readInput(const std::string& name, std::vector<std::uint8_t>& bytes) {
-  return isStandardStream(name) ? readStandardInput(bytes) : readWholeFile(name, bytes);
+CodecStatus readInput(const std::string& name, FileBytes& bytes) {
+  if (!isStandardStream(name)) return readWholeFile(name, bytes);
+  std::vector<std::uint8_t> read;
+  const CodecStatus status = readStandardInput(read);
+  bytes = FileBytes(std::move(read));
+  return status;
 }
 
 std::string terminalOutputRefusal() {

@@ -26,7 +26,7 @@ namespace tq1::cli {
 [[nodiscard]] CodecStatus readStandardInput(std::vector<std::uint8_t>& bytes);
 
 // Reads `name`, a file or "-".
-[[nodiscard]] CodecStatus readInput(const std::string& name, std::vector<std::uint8_t>& bytes);
+[[nodiscard]] CodecStatus readInput(const std::string& name, FileBytes& bytes);
 
 // A message when standard output is a terminal, where image data would only garble the
 // screen; empty otherwise.

@@ -27,9 +27,10 @@
 
 namespace {
 
-// One conversion allocates a few buffers of about the image's size one after the other (the
-// file read, the grid, the tokens, the output). Served from the heap instead of fresh mappings,
-// a freed buffer's pages are reused by the next one instead of being faulted in anew.
+// The grids and the file read have memory of their own (codec/LargeBuffer.h). The lists that
+// grow as a conversion goes (its blocks, tokens and the file written) are vectors on the heap:
+// served from the heap instead of fresh mappings, a freed list's pages are reused by the next
+// one instead of being faulted in anew, and every growth step is not a new mapping.
 //
 // Those buffers, a few megabytes, are each touched once page by page: on 4 KiB pages that is
 // a thousand page faults, on 2 MiB pages a handful. Where the system gives huge pages only to

@@ -44,6 +44,7 @@ CodecStatus rebuildFailure(CodecError error) {
 
 CodecStatus rebuildImage(CodecContext& context) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
+  log.reserve(context.tokens.size());  // a block takes at least one token
   context.pixels.fill(EmptyCell);
   context.cursor = 0;
   SequenceSource source{context};

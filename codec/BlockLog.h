@@ -31,6 +31,14 @@ class BlockLog {
   BlockLog(bool keepSmoothable, bool keepAreas)
       : keepSmoothable_(keepSmoothable), keepAreas_(keepAreas) {}
 
+  // Room for `blocks` blocks, taken at once: a log that grows by copying itself into ever
+  // larger pieces of fresh memory pays for the copies and for the pages each new piece faults
+  // in. Room never used costs address space only.
+  void reserve(std::size_t blocks) {
+    if (keepSmoothable_) smoothable_.reserve(blocks);
+    if (keepAreas_) areas_.reserve(blocks);
+  }
+
   void record(std::uint32_t x, std::uint32_t y, unsigned n, unsigned m) {
     const bool isSmoothable = keepSmoothable_ && n > 0 && m > 0;
     if (isSmoothable) smoothable_.push_back(PackedBlock::of(x, y, n, m));

@@ -94,7 +94,7 @@ struct CodecContext {
   Grid pixels;
   Grid flatPixels;
   SymbolTable symbols;
-  std::vector<std::uint8_t> stream;  // the bytes of the file written or read
+  std::vector<std::uint8_t> stream;  // the bytes of the file written
   ProgressCallback progress;
   std::uint64_t maxPixels = kDefaultMaxPixels;  // refuse larger images before allocating
   DecodeThreads decodeThreads = DecodeThreads::Auto;  // only result-only decodes use two

@@ -82,12 +82,12 @@ DecodeResult decodeImage(std::span<const std::uint8_t> bytes, const DecodeOption
 
 DecodeResult decodeImageFile(const std::filesystem::path& path, const DecodeOptions& options) {
   DecodeResult result;
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   result.status = readWholeFile(path, bytes);
   if (!result.ok()) return result;
   std::unique_ptr<CodecContext> context = newContext(result.status);
   if (!context) return result;
-  return decodeInto(*context, bytes, options);
+  return decodeInto(*context, bytes.span(), options);
 }
 
 std::string failureAbout(const std::string& source, const CodecStatus& status) {

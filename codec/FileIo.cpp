@@ -75,13 +75,13 @@ CodecStatus tooLarge(const std::filesystem::path& path) {
 }
 
 // Appends what is left of the file, a chunk at a time, for files whose size is not known in
-// advance (pipes, devices) or that grow while being read.
-CodecStatus readRest(std::FILE* file, const std::filesystem::path& path,
+// advance (pipes, devices) or that grow while being read; `before` bytes were read already.
+CodecStatus readRest(std::FILE* file, const std::filesystem::path& path, std::size_t before,
                      std::vector<std::uint8_t>& bytes) {
   std::uint8_t chunk[65536];
   while (true) {
     const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
-    if (bytes.size() + got > kMaxInputFileBytes) return tooLarge(path);
+    if (before + bytes.size() + got > kMaxInputFileBytes) return tooLarge(path);
     bytes.insert(bytes.end(), chunk, chunk + got);
     if (got < sizeof chunk) return CodecStatus::success();
   }
@@ -89,7 +89,7 @@ CodecStatus readRest(std::FILE* file, const std::filesystem::path& path,
 
 }  // namespace
 
-CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) {
+CodecStatus readWholeFile(const std::filesystem::path& path, FileBytes& bytes) {
   errno = 0;
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(path, error);
@@ -98,28 +98,50 @@ CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::ui
   }
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if (!file) return CodecStatus::failure(CodecError::FileOpenFailed, describe(path, "cannot open"));
-  bytes.clear();
+  bytes = FileBytes();
   try {
-    // A regular file is read in one piece into a buffer of its size; the chunked read after it
-    // only finds data when the file grew meanwhile.
+    // A regular file is read in one piece into memory of its size; the chunked read after it
+    // only finds data when the file grew meanwhile, or when its size is not known in advance
+    // (pipes, devices).
+    LargeArray<std::uint8_t> whole;
+    std::size_t got = 0;
     if (std::filesystem::is_regular_file(status)) {
       const std::uintmax_t size = std::filesystem::file_size(path, error);
       if (!error && size > kMaxInputFileBytes) return tooLarge(path);
-      if (!error) {
-        bytes.resize(static_cast<std::size_t>(size));
-        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file.get()));
+      if (!error && size > 0) {
+        whole = LargeArray<std::uint8_t>(static_cast<std::size_t>(size), false);
+        got = std::fread(whole.data(), 1, whole.size(), file.get());
       }
     }
+    std::vector<std::uint8_t> rest;
     if (!std::ferror(file.get())) {
-      if (CodecStatus rest = readRest(file.get(), path, bytes); !rest) return rest;
+      if (CodecStatus more = readRest(file.get(), path, got, rest); !more) return more;
+    }
+    if (rest.empty()) {
+      bytes = FileBytes(std::move(whole), got);
+    } else {
+      rest.insert(rest.begin(), whole.data(), whole.data() + got);
+      bytes = FileBytes(std::move(rest));
     }
   } catch (const std::bad_alloc&) {
     return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to read '" + path.string() + "'");
   }
   if (std::ferror(file.get())) {
+    bytes = FileBytes();
     return CodecStatus::failure(CodecError::FileReadFailed, describe(path, "cannot read"));
   }
   return CodecStatus::success();
+}
+
+CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) {
+  FileBytes read;
+  const CodecStatus status = readWholeFile(path, read);
+  try {
+    bytes.assign(read.span().begin(), read.span().end());
+  } catch (const std::bad_alloc&) {
+    return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to read '" + path.string() + "'");
+  }
+  return status;
 }
 
 CodecStatus writeFileAtomically(const std::filesystem::path& path, const FileProducer& produce) {

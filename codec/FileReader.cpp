@@ -104,6 +104,7 @@ namespace {
 CodecStatus decodeAndRebuild(CodecContext& context, BitReader& in, CanonicalDecoder& decoder,
                              const FileHeader& header) {
   BlockLog log(context.smoothThreshold != 0, static_cast<bool>(context.progress));
+  log.reserve(std::size_t{context.lastToken} + 1);  // a block takes at least one token
   context.cursor = 0;
   BitStreamSource source(context, in, decoder, header.controlIndex);
   RebuildWalk<BitStreamSource> first(context, source, log);
@@ -145,10 +146,9 @@ CodecStatus decodeBytes(CodecContext& context, std::span<const std::uint8_t> byt
 }
 
 CodecStatus decodeFile(CodecContext& context, const std::filesystem::path& path) {
-  std::vector<std::uint8_t> bytes;
+  FileBytes bytes;
   if (CodecStatus status = readWholeFile(path, bytes); !status) return status;
-  context.stream = std::move(bytes);
-  return decodeBytes(context, context.stream);
+  return decodeBytes(context, bytes.span());
 }
 
 }  // namespace tq1

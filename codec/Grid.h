@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <vector>
 
+#include "LargeBuffer.h"
 #include "PackedColour.h"
 
 namespace tq1 {
@@ -16,9 +16,12 @@ class Grid {
  public:
   Grid() = default;
   // Throws std::bad_alloc when memory runs out; callers that take sizes from untrusted data
-  // check them first (see Limits.h).
+  // check them first (see Limits.h). The cells of a large grid are zero without a pass over
+  // them (see LargeBuffer.h).
   Grid(std::uint32_t width, std::uint32_t height, PackedColour fill = 0)
-      : width_(width), height_(height), cells_(std::size_t{width} * height, fill) {}
+      : width_(width), height_(height), cells_(std::size_t{width} * height, fill == 0) {
+    if (fill != 0) this->fill(fill);
+  }
 
   [[nodiscard]] std::uint32_t width() const noexcept { return width_; }
   [[nodiscard]] std::uint32_t height() const noexcept { return height_; }
@@ -37,8 +40,10 @@ class Grid {
   [[nodiscard]] std::span<const PackedColour> column(std::uint32_t x) const noexcept {
     return {cells_.data() + std::size_t{x} * height_, height_};
   }
-  [[nodiscard]] std::span<PackedColour> cells() noexcept { return cells_; }
-  [[nodiscard]] std::span<const PackedColour> cells() const noexcept { return cells_; }
+  [[nodiscard]] std::span<PackedColour> cells() noexcept { return {cells_.data(), cells_.size()}; }
+  [[nodiscard]] std::span<const PackedColour> cells() const noexcept {
+    return {cells_.data(), cells_.size()};
+  }
 
   void fill(PackedColour value) noexcept { std::fill(cells_.begin(), cells_.end(), value); }
 
@@ -47,7 +52,7 @@ class Grid {
  private:
   std::uint32_t width_ = 0;
   std::uint32_t height_ = 0;
-  std::vector<PackedColour> cells_;
+  LargeArray<PackedColour> cells_;
 };
 
 }  // namespace tq1

@@ -159,6 +159,8 @@ class alignas(128) BlockPlacer {
     try {
       grids_ = allocateGrids(context_);
       if (grids_) {
+        // A block takes at least one token.
+        log_.reserve(std::size_t{context_.lastToken} + 1);
         QueuedBlocks blocks(queue_);
         RebuildWalk<QueuedBlocks> first(context_, blocks, log_);
         walked_ = first.run();

@@ -1,6 +1,8 @@
 // Encodes grids as uncompressed 24-bit bottom-up bitmap files.
 #include "imagefile/BitmapEncoding.h"
 
+#include "imagefile/BitmapRows.h"
+
 #include <algorithm>
 #include <new>
 #include <span>
@@ -12,8 +14,7 @@ namespace {
 constexpr std::uint32_t kFileHeaderBytes = 14;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
 static_assert(kFileHeaderBytes + kInfoHeaderBytes == kBitmapHeaderBytes);
-// 16 cells of a grid column fill one 64-byte cache line.
-constexpr std::uint32_t kBandRows = 16;
+constexpr std::uint32_t kBandRows = kBitmapBandRows;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -94,18 +95,10 @@ std::optional<BitmapLayout> bitmapLayout(std::uint64_t width, std::uint64_t heig
 namespace {
 
 // Image rows y0 .. y0 + count - 1 in file order (bottom row first) into `out`, count rows of
-// layout.rowBytes whose padding the caller has zeroed. Each grid column is read one cache line
-// at a time while the band's rows fill from left to right.
+// layout.rowBytes whose padding the caller has zeroed.
 void fillBand(const Grid& grid, const BitmapLayout& layout, std::uint32_t y0, std::uint32_t count,
               std::uint8_t* out) {
-  std::uint8_t* rows[kBandRows];
-  for (std::uint32_t r = 0; r < count; ++r) {
-    rows[r] = out + std::size_t{count - 1 - r} * layout.rowBytes;
-  }
-  for (std::uint32_t x = 0; x < layout.width; ++x) {
-    const PackedColour* cells = grid.column(x).data() + y0;
-    for (std::uint32_t r = 0; r < count; ++r) detail::putBitmapPixel(rows[r] + 3 * std::size_t{x}, cells[r]);
-  }
+  fillBitmapBand(grid, layout.rowBytes, y0, count, out);
 }
 
 // Calls band(y0, count) for the bands of rows in file order, bottom band first.

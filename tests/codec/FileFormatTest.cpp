@@ -6,6 +6,8 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <thread>
+#include <sys/stat.h>
 
 #include <unistd.h>
 
@@ -379,6 +381,40 @@ TEST_F(FileFormatFiles, FailedWritesLeaveTheOldFile) {
   std::string contents;
   std::getline(in, contents);
   EXPECT_EQ(contents, "old contents");
+}
+
+// Whole files are read exactly, whatever their size: empty, small (heap) and large (memory of
+// their own), sizes on and off page boundaries, and a pipe, whose size is not known in advance.
+TEST_F(FileFormatFiles, WholeFilesOfEverySizeAndPipesReadExactly) {
+  std::mt19937 random(7);
+  for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4096},
+                                 std::size_t{1} << 20, (std::size_t{3} << 20) + 5}) {
+    std::vector<std::uint8_t> written(size);
+    for (std::uint8_t& b : written) b = static_cast<std::uint8_t>(random());
+    const auto path = dir_ / ("bytes" + std::to_string(size));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(written.data()),
+                                                static_cast<std::streamsize>(size));
+    FileBytes read;
+    ASSERT_TRUE(readWholeFile(path, read).ok()) << size;
+    EXPECT_TRUE(std::equal(read.span().begin(), read.span().end(), written.begin(), written.end()))
+        << size;
+    std::vector<std::uint8_t> copy;
+    ASSERT_TRUE(readWholeFile(path, copy).ok());
+    EXPECT_EQ(copy, written) << size;
+  }
+  const auto pipe = dir_ / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::vector<std::uint8_t> written(200000);
+  for (std::uint8_t& b : written) b = static_cast<std::uint8_t>(random());
+  std::thread writer([&] {
+    std::ofstream(pipe, std::ios::binary).write(reinterpret_cast<const char*>(written.data()),
+                                                static_cast<std::streamsize>(written.size()));
+  });
+  FileBytes read;
+  const CodecStatus status = readWholeFile(pipe, read);
+  writer.join();
+  ASSERT_TRUE(status.ok()) << status.message();
+  EXPECT_TRUE(std::equal(read.span().begin(), read.span().end(), written.begin(), written.end()));
 }
 
 TEST_F(FileFormatFiles, ReadErrorsAreReported) {

@@ -182,6 +182,26 @@ TEST(BlockQueue, EntriesArriveInOrderAcrossManyWrapArounds) {
   EXPECT_EQ(refused, 0u);
 }
 
+// A consumer that has gone to sleep waiting for a stretch of entries is woken by the last
+// flush even when far fewer arrive, and a few entries pushed slowly all arrive.
+TEST(BlockQueue, SleepingConsumerWakesForTheLastFewEntries) {
+  for (int round = 0; round < 20; ++round) {
+    BlockQueue queue;
+    std::thread producer([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));  // the consumer falls asleep
+      for (std::uint64_t i = 0; i < 3; ++i) {
+        queue.push(i + 1);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+      }
+      queue.flush();
+    });
+    EXPECT_EQ(queue.pop(), 1u);
+    EXPECT_EQ(queue.pop(), 2u);
+    EXPECT_EQ(queue.pop(), 3u);
+    producer.join();
+  }
+}
+
 // A consumer that stops early releases a producer waiting for room, and every push after that
 // is refused instead of waiting for ever.
 TEST(BlockQueue, StoppedConsumerReleasesTheProducer) {
