@@ -84,11 +84,10 @@ EntryResult encodeEntry(const ListEntry& entry, const BatchIo& io, OverwritePoli
   if (!mayWrite(result.target, policy, hooks)) return kept(std::move(result));
 
   PercentFilter percent(hooks.progress);
-  // A batch writes the file and moves on: no rebuilt image; one thread, as workers on every
-  // processor leave none for a second one.
+  // A batch writes the file and moves on: no rebuilt image.
   const EncodeResult encoded = encodeImageToFile(
       std::move(loaded.grid), codecParamsFrom(entry.settings), nativePath(result.target),
-      {.keepRebuilt = false, .progress = percent.callback(), .threads = EncodeThreads::One});
+      {.keepRebuilt = false, .progress = percent.callback()});
   if (!encoded.ok()) {
     const FailureStage stage = encoded.status.error() == CodecError::FileWriteFailed
                                    ? FailureStage::Write

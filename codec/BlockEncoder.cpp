@@ -335,7 +335,6 @@ std::uint64_t runEncoder(CodecContext& context, BlockLog* log, bool keepTokens,
   ColourRanks ranks = rankColours(encoder.blockColours());
   context.symbols.assignSorted(std::move(ranks.colours));
   context.blockColourRank = std::move(ranks.rank);
-  context.colourFirstBlock = std::move(ranks.firstBlock);
   const std::uint64_t tokenCount =
       context.blockShapes.size() + context.markerXCount + context.markerYCount;
   context.cursor = static_cast<std::size_t>(tokenCount);

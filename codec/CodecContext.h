@@ -53,12 +53,6 @@ enum class CodecOutputs {
 // workers does, ask for `One`.
 enum class DecodeThreads { Auto, One, Two };
 
-// How many threads an encode may use for the passes that split in two (the shape test before
-// the walk, the token writing, the code construction's sorts). `Auto` takes two where the
-// image is large enough to pay and the process may use more than one processor; a batch with
-// several workers asks for `One`. The file is the same either way.
-enum class EncodeThreads { Auto, One, Two };
-
 struct CodecContext {
   CodecOutputs outputs = CodecOutputs::Everything;
   std::uint32_t maxX = 0;  // image width - 1
@@ -88,7 +82,6 @@ struct CodecContext {
   // doubling exponents, x in the low byte and y in the high byte (set by the encoder, used by
   // the file writer).
   std::vector<std::uint32_t> blockColourRank;
-  std::vector<std::uint32_t> colourFirstBlock;  // per colour rank: the position of its first block
   std::vector<std::uint16_t> blockShapes;
   std::size_t cursor = 0;
   Grid pixels;
@@ -98,7 +91,6 @@ struct CodecContext {
   ProgressCallback progress;
   std::uint64_t maxPixels = kDefaultMaxPixels;  // refuse larger images before allocating
   DecodeThreads decodeThreads = DecodeThreads::Auto;  // only result-only decodes use two
-  EncodeThreads encodeThreads = EncodeThreads::Auto;
 
   [[nodiscard]] std::uint32_t width() const noexcept { return maxX + 1; }
   [[nodiscard]] std::uint32_t height() const noexcept { return maxY + 1; }

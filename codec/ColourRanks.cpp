@@ -38,21 +38,16 @@ ColourRanks rankColours(std::span<const PackedColour> blockColours) {
   // Room for the three control symbols the file writer inserts among the colours, so that
   // the symbol table made of this list does not move to grow by them.
   result.colours.reserve(distinct + 3);
-  result.firstBlock.reserve(distinct);
   result.rank.resize(keyed.size());
   for (std::size_t i = 0; i < keyed.size(); ++i) {
     const auto colour = static_cast<PackedColour>(keyed[i] >> 32);
-    const auto position = static_cast<std::uint32_t>(keyed[i] & 0xFFFFFFFFu);
     if (result.colours.empty() || result.colours.back().value != colour) {
       SymbolEntry entry;
       entry.value = colour;
       result.colours.push_back(entry);
-      // The sort is stable and positions went in ascending: a colour's first entry is its
-      // first block.
-      result.firstBlock.push_back(position);
     }
     ++result.colours.back().count;
-    result.rank[position] = static_cast<std::uint32_t>(result.colours.size() - 1);
+    result.rank[keyed[i] & 0xFFFFFFFFu] = static_cast<std::uint32_t>(result.colours.size() - 1);
   }
   return result;
 }

@@ -14,7 +14,6 @@ namespace tq1 {
 struct ColourRanks {
   std::vector<SymbolEntry> colours;  // distinct colours, ascending, with their counts
   std::vector<std::uint32_t> rank;   // per block, in order: its colour's index in colours
-  std::vector<std::uint32_t> firstBlock;  // per colour: the position of its first block
 };
 
 // Counts the colours of blocks given in order. Colours must have 0 in their fourth channel.

@@ -35,7 +35,6 @@ EncodeResult encodeImage(Grid image, const CodecParams& params, const EncodeOpti
   result.status = prepareForEncoding(*context, std::move(image), params);
   if (!result.status) return result;
   context->progress = options.progress;
-  context->encodeThreads = options.threads;
   result.status = encodeToBytes(*context);
   if (!result.status) return result;
   result.bytes = std::move(context->stream);

@@ -22,9 +22,6 @@ struct EncodeOptions {
   bool keepRebuilt = false;
   // Called on the calling thread with (cells done, cells in all) as the work goes on.
   ProgressCallback progress{};
-  // Callers that keep every processor busy already, as a batch with several workers does,
-  // ask for One (see EncodeThreads).
-  EncodeThreads threads = EncodeThreads::Auto;
 };
 
 struct EncodeResult {

@@ -8,7 +8,6 @@
 #include "BlockEncoder.h"
 #include "Codec.h"
 #include "FileHeader.h"
-#include "TokenWriting.h"
 
 namespace tq1 {
 
@@ -110,6 +109,11 @@ void writeTables(const CodecContext& context, BitWriter& out) {
   }
 }
 
+[[nodiscard]] bool isControlValue(const CodecContext& context, PackedColour value) {
+  return std::find(context.controlValue.begin(), context.controlValue.end(), value) !=
+         context.controlValue.end();
+}
+
 // The entry of control symbol k (0: x-marker, 1: y-marker, 2: escape), once it is inserted.
 const SymbolEntry& controlEntry(const CodecContext& context, unsigned k) {
   const SymbolTable& table = context.symbols;
@@ -138,6 +142,121 @@ std::size_t expectedFileBytes(const CodecContext& context) {
   }
   // The writer stores eight bytes at a time, up to seven of them beyond the end.
   return static_cast<std::size_t>(bits / 8) + 16;
+}
+
+// A field of up to BitWriter::kMaxField bits, as it goes into the stream.
+struct BitField {
+  std::uint64_t bits = 0;
+  unsigned length = 0;
+};
+
+// A literal colour: one level index per channel.
+BitField literalOf(const CodecContext& context, PackedColour colour) {
+  BitField field;
+  for (unsigned c = 0; c < 3; ++c) {
+    field.bits = (field.bits << context.literalBits[c]) | context.channelMap[c][channelOf(colour, c)];
+    field.length += context.literalBits[c];
+  }
+  return field;
+}
+
+// What a block needs of its colour's symbol, in one compact array: blocks look symbols up in no
+// particular order, and one cache line then serves the code, its literal and the mark.
+struct SymbolCode {
+  std::uint32_t code;
+  std::uint32_t literal;
+  std::uint8_t length;  // 0: no code of its own, sent through the escape symbol
+  std::uint8_t literalLength;
+  std::uint8_t literalSent;
+};
+
+// The code and literal of each block colour, by its rank among the colours: the colour's
+// symbol index is its rank plus the control values below it (the control symbols were
+// inserted among the colours by value).
+std::vector<SymbolCode> codesByColourRank(const CodecContext& context) {
+  const SymbolTable& table = context.symbols;
+  std::vector<SymbolCode> byRank;
+  byRank.reserve(table.size());
+  for (std::uint32_t i = 0; i < table.size(); ++i) {
+    const SymbolEntry& e = table.entries[i];
+    if (isControlValue(context, e.value)) continue;
+    const bool coded = table.codeIndex[i] <= context.lastSymbol;
+    const BitField literal = literalOf(context, e.value);
+    byRank.push_back({e.code, static_cast<std::uint32_t>(literal.bits),
+                      coded ? e.length : std::uint8_t{0},
+                      static_cast<std::uint8_t>(literal.length), 0});
+  }
+  return byRank;
+}
+
+// The markers that start a block of each shape, x-markers then y-markers, as single fields
+// where they fit one (a length above the widest field marks those written code by code).
+class MarkerFields {
+ public:
+  MarkerFields(const SymbolEntry& markerX, const SymbolEntry& markerY)
+      : markerX_(markerX), markerY_(markerY) {
+    for (unsigned n = 0; n <= 16; ++n) {
+      for (unsigned m = 0; m <= 16; ++m) {
+        BitField& field = fields_[n][m];
+        for (unsigned k = 0; k < n + m; ++k) {
+          const SymbolEntry& marker = k < n ? markerX : markerY;
+          if (field.length + marker.length > BitWriter::kMaxField) {
+            field.length = BitWriter::kMaxField + 1;
+            break;
+          }
+          field.bits = (field.bits << marker.length) | marker.code;
+          field.length += marker.length;
+        }
+      }
+    }
+  }
+
+  void write(BitWriter& out, unsigned n, unsigned m) const {
+    const BitField& field = fields_[n][m];
+    if (field.length <= BitWriter::kMaxField) [[likely]] {
+      out.writeBits(field.bits, field.length);
+      return;
+    }
+    for (unsigned k = 0; k < n; ++k) out.writeBits(markerX_.code, markerX_.length);
+    for (unsigned k = 0; k < m; ++k) out.writeBits(markerY_.code, markerY_.length);
+  }
+
+ private:
+  const SymbolEntry& markerX_;
+  const SymbolEntry& markerY_;
+  std::array<std::array<BitField, 17>, 17> fields_{};
+};
+
+// Each block: its x-doubling markers, its y-doubling markers, its colour's code, and the
+// colour's literal after the first code of that colour (or after the escape symbol). A code
+// of at most 32 bits and a literal of at most 24 go out as one field.
+void writeTokens(CodecContext& context, BitWriter& out) {
+  constexpr std::size_t kLookAhead = 32;
+  std::vector<SymbolCode> byRank = codesByColourRank(context);
+  const MarkerFields markers(controlEntry(context, 0), controlEntry(context, 1));
+  const SymbolEntry& escape = controlEntry(context, 2);
+  const std::size_t blocks = context.blockShapes.size();
+  for (std::size_t block = 0; block < blocks; ++block) {
+    // Colours come in no order, and their table is larger than the nearest caches: the entry
+    // of a block some way ahead is asked for now, so that it is there when its turn comes.
+    if (block + kLookAhead < blocks) {
+      __builtin_prefetch(&byRank[context.blockColourRank[block + kLookAhead]], 1);
+    }
+    const std::uint16_t shape = context.blockShapes[block];
+    markers.write(out, shape & 0xFFu, shape >> 8);
+    SymbolCode& symbol = byRank[context.blockColourRank[block]];
+    if (symbol.length == 0) [[unlikely]] {
+      out.writeBits(escape.code, escape.length);
+      out.writeBits(symbol.literal, symbol.literalLength);
+      continue;
+    }
+    // The literal goes with the first code only.
+    const std::uint32_t first = symbol.literalSent ^ 1u;
+    const unsigned literalLength = symbol.literalLength & (0u - first);
+    out.writeBits((std::uint64_t{symbol.code} << literalLength) | (symbol.literal & (0u - first)),
+                  symbol.length + literalLength);
+    symbol.literalSent = 1;
+  }
 }
 
 }  // namespace
@@ -170,8 +289,7 @@ CodecStatus encodeToBytes(CodecContext& context) {
     BitWriter out(context.stream);
     writeFileHeader(headerOf(context), out);
     writeTables(context, out);
-    writeBlockTokens(context, controlEntry(context, 0), controlEntry(context, 1),
-                     controlEntry(context, 2), out);
+    writeTokens(context, out);
     out.finish();
     // The file's markers are the control values; the in-memory tokens keep their own markers.
     context.markerX = context.controlValue[0];
