@@ -111,6 +111,7 @@ int main(int argc, char** argv) {
   // with status 1, instead of ending the program silently halfway through the output.
   std::signal(SIGPIPE, SIG_IGN);
   keepLargeBuffersOnTheHeap();
+  tq1::mapBuffersOfOneConversion();
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tq1::cli::ParseResult parsed = tq1::cli::parseCommandLine(args);
   if (!parsed.command) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <atomic>
 #include <mutex>
 
 #if defined(__GLIBC__)
@@ -21,8 +22,10 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // Below this a buffer comes from the heap, where a program that converts many images reuses
 // the same pages from one to the next; above it the heap would map it anyway (see
-// keepGrowingBuffersOnTheHeap).
+// keepGrowingBuffersOnTheHeap). A program of one conversion lowers it.
 constexpr std::size_t kMappedFrom = std::size_t{32} << 20;
+constexpr std::size_t kMappedFromInOneConversion = std::size_t{1} << 20;
+std::atomic<std::size_t> mappedFrom{kMappedFrom};
 
 std::size_t mappedBytes(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
@@ -63,19 +66,31 @@ void keepGrowingBuffersOnTheHeap() {
 #endif
 }
 
-void* allocateLarge(std::size_t bytes, bool zeroed) {
+void mapBuffersOfOneConversion() noexcept {
+  mappedFrom.store(kMappedFromInOneConversion, std::memory_order_relaxed);
+}
+
+void* allocateLarge(std::size_t bytes, bool zeroed, bool& mapped) {
   keepGrowingBuffersOnTheHeap();
+  mapped = false;
 #if defined(TQ1_HAVE_MMAP)
-  if (bytes >= kMappedFrom && bytes <= SIZE_MAX - 2 * kHugePage) return mapAligned(mappedBytes(bytes));
+  // Memory that is to be written over at once is better taken from the heap, which needs not
+  // zero it, than from the system, which always does.
+  const std::size_t from = zeroed ? mappedFrom.load(std::memory_order_relaxed) : kMappedFrom;
+  if (bytes >= from && bytes <= SIZE_MAX - 2 * kHugePage) {
+    void* memory = mapAligned(mappedBytes(bytes));
+    mapped = true;
+    return memory;
+  }
 #endif
   void* memory = zeroed ? std::calloc(bytes, 1) : std::malloc(bytes);
   if (memory == nullptr) throw std::bad_alloc();
   return memory;
 }
 
-void freeLarge(void* memory, std::size_t bytes) noexcept {
+void freeLarge(void* memory, std::size_t bytes, bool mapped) noexcept {
 #if defined(TQ1_HAVE_MMAP)
-  if (bytes >= kMappedFrom && bytes <= SIZE_MAX - 2 * kHugePage) {
+  if (mapped) {
     ::munmap(memory, mappedBytes(bytes));
     return;
   }

@@ -1,8 +1,8 @@
 // Memory for the buffers that grow with the image (the grids, a mapped input file): one
 // policy for all of them.
 //
-// A buffer of 32 MiB or more (the grids of an image from about 8 megapixels) is mapped from
-// the system on its own, aligned to and rounded up to 2 MiB, and the system is asked to back it
+// A buffer of 32 MiB or more (the grids of an image from about 8 megapixels; in a program
+// that makes one conversion and ends, 1 MiB or more) is mapped from the system on its own, aligned to and rounded up to 2 MiB, and the system is asked to back it
 // with huge pages where it allows that. Each such buffer is then touched in a few page faults
 // instead of one for every 4 KiB, which a conversion of a large image otherwise spends a good
 // part of its time on. Where huge pages are not to be had, the same mapping simply gets small
@@ -25,10 +25,16 @@ namespace tq1 {
 // faulted in anew. Once per process; allocateLarge does it on its first call.
 void keepGrowingBuffersOnTheHeap();
 
-// `bytes` of memory, zeroed when `zeroed`; throws std::bad_alloc when there is none.
-void* allocateLarge(std::size_t bytes, bool zeroed);
-// Gives back memory from allocateLarge, with the same size.
-void freeLarge(void* memory, std::size_t bytes) noexcept;
+// For a program that makes one conversion and ends (the command line, the thumbnailer): every
+// buffer from 1 MiB on gets a mapping of its own, whose huge pages are worth more there than
+// heap pages that no later conversion reuses. Buffers allocated before keep their kind.
+void mapBuffersOfOneConversion() noexcept;
+
+// `bytes` of memory, zeroed when `zeroed`; `mapped` says which kind it is, for freeLarge.
+// Throws std::bad_alloc when there is none.
+void* allocateLarge(std::size_t bytes, bool zeroed, bool& mapped);
+// Gives back memory from allocateLarge, with the same size and kind.
+void freeLarge(void* memory, std::size_t bytes, bool mapped) noexcept;
 
 // An array of trivially copyable elements in such memory, of fixed size once made.
 template <typename T>
@@ -39,16 +45,20 @@ class LargeArray {
   LargeArray() = default;
   // Elements zeroed, or left as the memory came when `zeroed` is false: for buffers that are
   // written in full before they are read.
-  explicit LargeArray(std::size_t size, bool zeroed = true)
-      : data_(size == 0 ? nullptr : static_cast<T*>(allocateLarge(bytesFor(size), zeroed))),
-        size_(size) {}
+  explicit LargeArray(std::size_t size, bool zeroed = true) {
+    if (size == 0) return;
+    data_ = static_cast<T*>(allocateLarge(bytesFor(size), zeroed, mapped_));
+    size_ = size;
+  }
   ~LargeArray() { release(); }
 
   LargeArray(const LargeArray& other) : LargeArray(other.size_, false) {
     if (size_ != 0) std::memcpy(data_, other.data_, size_ * sizeof(T));
   }
   LargeArray(LargeArray&& other) noexcept
-      : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+      : data_(std::exchange(other.data_, nullptr)),
+        size_(std::exchange(other.size_, 0)),
+        mapped_(other.mapped_) {}
   LargeArray& operator=(const LargeArray& other) {
     if (this != &other) *this = LargeArray(other);
     return *this;
@@ -58,6 +68,7 @@ class LargeArray {
       release();
       data_ = std::exchange(other.data_, nullptr);
       size_ = std::exchange(other.size_, 0);
+      mapped_ = other.mapped_;
     }
     return *this;
   }
@@ -83,13 +94,14 @@ class LargeArray {
     return size * sizeof(T);
   }
   void release() noexcept {
-    if (data_ != nullptr) freeLarge(data_, size_ * sizeof(T));
+    if (data_ != nullptr) freeLarge(data_, size_ * sizeof(T), mapped_);
     data_ = nullptr;
     size_ = 0;
   }
 
   T* data_ = nullptr;
   std::size_t size_ = 0;
+  bool mapped_ = false;
 };
 
 }  // namespace tq1

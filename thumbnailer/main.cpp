@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "codec/LargeBuffer.h"
 #include "thumbnailer/Thumbnail.h"
 
 namespace {
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
   bool isNumber = false;
   const int side = QString::fromLocal8Bit(argv[3]).toInt(&isNumber);
   if (!isNumber || side < 1 || side > kMaxRequestedSide) return usage();
+  tq1::mapBuffersOfOneConversion();
 
   const tq1::ImageFileResult<QImage> thumbnail =
       tq1::makeThumbnail(QString::fromLocal8Bit(argv[1]), side);

@@ -28,11 +28,11 @@ void* allocate(std::size_t size) {
 
 }  // namespace
 
-// tq1::allocateLarge(std::size_t, bool), by its linker name.
-extern "C" void* __real__ZN3tq113allocateLargeEmb(std::size_t bytes, bool zeroed);
-extern "C" void* __wrap__ZN3tq113allocateLargeEmb(std::size_t bytes, bool zeroed) {
+// tq1::allocateLarge(std::size_t, bool, bool&), by its linker name.
+extern "C" void* __real__ZN3tq113allocateLargeEmbRb(std::size_t bytes, bool zeroed, bool& mapped);
+extern "C" void* __wrap__ZN3tq113allocateLargeEmbRb(std::size_t bytes, bool zeroed, bool& mapped) {
   record(bytes);
-  return __real__ZN3tq113allocateLargeEmb(bytes, zeroed);
+  return __real__ZN3tq113allocateLargeEmbRb(bytes, zeroed, mapped);
 }
 
 void* operator new(std::size_t size) { return allocate(size); }

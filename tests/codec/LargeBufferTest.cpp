@@ -51,6 +51,24 @@ TEST(LargeArray, ReusedMemoryIsZeroedAgainWhenAsked) {
   }
 }
 
+// A program may switch to mappings for smaller buffers at any time: buffers made before keep
+// their kind and are given back as such.
+TEST(LargeArray, BuffersKeepTheirKindWhenTheProgramSwitchesToMappings) {
+  constexpr std::size_t kTwoMegabytes = std::size_t{1} << 19;  // elements of four bytes
+  LargeArray<std::uint32_t> before(kTwoMegabytes);
+  before[kTwoMegabytes - 1] = 5;
+  mapBuffersOfOneConversion();
+  LargeArray<std::uint32_t> after(kTwoMegabytes);
+  EXPECT_EQ(after[kTwoMegabytes - 1], 0u);
+  after[kTwoMegabytes - 1] = 6;
+  std::swap(before, after);
+  EXPECT_EQ(before[kTwoMegabytes - 1], 6u);
+  EXPECT_EQ(after[kTwoMegabytes - 1], 5u);
+  before = LargeArray<std::uint32_t>();
+  after = LargeArray<std::uint32_t>(3);
+  EXPECT_EQ(after.size(), 3u);
+}
+
 TEST(LargeArray, GridsStartZeroedOrFilledAndCompareByCells) {
   const Grid zero(1000, 700);
   EXPECT_TRUE(std::all_of(zero.cells().begin(), zero.cells().end(), [](PackedColour c) { return c == 0; }));
