@@ -64,8 +64,8 @@ class BlockQueue {
  private:
   static constexpr std::size_t kCapacity = std::size_t{1} << 14;  // 128 KiB
   static constexpr std::size_t kMask = kCapacity - 1;
-  static constexpr std::size_t kPublishEvery = 64;   // entries; a power of two
-  static constexpr std::size_t kReleaseEvery = 256;  // entries; a power of two
+  static constexpr std::size_t kPublishEvery = 256;  // entries; a power of two
+  static constexpr std::size_t kReleaseEvery = 1024; // entries; a power of two
   static constexpr std::size_t kWakeStretch = kCapacity / 16;  // entries
   static constexpr unsigned kSpinsBeforeSleep = 2048;
   static constexpr std::size_t kNobodyWaits = SIZE_MAX;
