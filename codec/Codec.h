@@ -42,8 +42,6 @@ inline constexpr std::uint64_t kMaxInputFileBytes = std::uint64_t{2} << 30;
 // Reads a whole file (at most kMaxInputFileBytes); used by decodeFile and the tools. On
 // failure `bytes` is empty.
 CodecStatus readWholeFile(const std::filesystem::path& path, FileBytes& bytes);
-// The same into a vector, for callers that keep or change the bytes.
-CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes);
 
 // Writes bytes to path through a temporary file and a rename.
 CodecStatus writeFileAtomically(const std::filesystem::path& path,

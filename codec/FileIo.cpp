@@ -133,17 +133,6 @@ CodecStatus readWholeFile(const std::filesystem::path& path, FileBytes& bytes) {
   return CodecStatus::success();
 }
 
-CodecStatus readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes) {
-  FileBytes read;
-  const CodecStatus status = readWholeFile(path, read);
-  try {
-    bytes.assign(read.span().begin(), read.span().end());
-  } catch (const std::bad_alloc&) {
-    return CodecStatus::failure(CodecError::OutOfMemory, "not enough memory to read '" + path.string() + "'");
-  }
-  return status;
-}
-
 CodecStatus writeFileAtomically(const std::filesystem::path& path, const FileProducer& produce) {
   errno = 0;
   std::error_code probe;
