@@ -46,10 +46,10 @@ enum class CodecOutputs {
   ResultOnly,
 };
 
-// How many threads a decode may use. With two, the calling thread reads the token stream
-// while a second one fills and smooths the grid; the progress callback is called from that
-// second thread, and what it throws reaches the caller all the same. `Auto` takes two for images of some size on machines with more than
-// one processor; callers that keep every processor busy already, as a batch with several
+// How many threads a decode may use. With two, a second thread reads the token stream while
+// the calling thread fills and smooths the grid; the progress callback is called from the
+// calling thread either way. `Auto` takes two for images of some size on machines with more
+// than one processor; callers that keep every processor busy already, as a batch with several
 // workers does, ask for `One`.
 enum class DecodeThreads { Auto, One, Two };
 

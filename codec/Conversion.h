@@ -52,8 +52,8 @@ struct EncodeResult {
                                              const EncodeOptions& options = {});
 
 struct DecodeOptions {
-  // Called with (cells done, cells in all); from a second thread when the decode uses two
-  // (see DecodeThreads), and what it throws reaches the caller all the same.
+  // Called with (cells done, cells in all), on the calling thread whether or not the decode
+  // uses a second one (see DecodeThreads); what it throws reaches the caller.
   ProgressCallback progress{};
   DecodeThreads threads = DecodeThreads::Auto;
   std::uint64_t maxPixels = kDefaultMaxPixels;  // larger images are refused before allocating

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <exception>
+#include <new>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -23,12 +23,14 @@ namespace tq1 {
 
 namespace {
 
-// The token stream is one chain of codes, each starting where the
-// one before it ends, and reading it is most of decoding; where a block goes, and filling its
-// cells, needs only the block's markers and colour. So this thread builds the codes and reads
-// the stream into blocks, while a second one allocates the grids, places the blocks as they
-// arrive and, once the whole stream has proved sound, smooths the image. Results, and
-// failures, are those of the one-thread decoder.
+// The token stream is one chain of codes, each starting where the one before it ends, and
+// reading it is most of decoding; where a block goes, and filling its cells, needs only the
+// block's markers and colour. So a second thread reads the stream into blocks, while this
+// thread builds the codes for it, allocates the grids, places the blocks as they arrive and,
+// once the whole stream has proved sound, smooths the image. The grid is then in this
+// thread's cache when the caller turns it into a bitmap: data one processor has just written
+// is slow to read from another, and the grid is the largest thing a decode writes. Results,
+// and failures, are those of the one-thread decoder.
 
 // One queue entry: a block's colour and its marker counts (saturated: a walk rejects more
 // than 16 of either), or the end of the blocks with the reason the walk can have no more.
@@ -45,32 +47,61 @@ std::uint64_t end(CodecError why) {
 }
 }  // namespace queued
 
-// Builds the codes, then reads every declared token, grouped into blocks as the walk groups
-// them (its X markers, its Y markers, its colour). It reads to the last declared token even
-// after the walk has ended, so that a file is accepted or rejected on all its tokens, unless
-// the walk has failed and `abandon` says so.
-class StreamParser {
+// A failure of the walk or of the stream, as the one-thread decoder reports it; the reading
+// thread ends the blocks with OutOfMemory when it had no memory, or no codes, to read with.
+CodecStatus decodeFailure(CodecError error) {
+  if (error == CodecError::OutOfMemory) {
+    return CodecStatus::failure(error, "not enough memory to decode the image");
+  }
+  return rebuildFailure(error);
+}
+
+// Reads every declared token, grouped into blocks as the walk groups them (its X markers, its
+// Y markers, its colour), once the calling thread has built the codes. It reads to the last
+// declared token even after the walk has ended, so that a file is accepted or rejected on all
+// its tokens, unless the walk has failed and `abandon` says so. Runs on the second thread;
+// kept on the heap, apart from the calling thread's stack.
+class alignas(128) StreamParser {
  public:
   StreamParser(CodecContext& context, BitReader& in,
                std::span<const std::uint32_t> controlSymbols, BlockQueue& queue)
       : context_(context), in_(in), controlSymbols_(controlSymbols), queue_(queue) {}
 
-  // Returns how building the codes went; streamFailure() then says what was wrong with the
-  // stream (Ok when every declared token could be read).
-  CodecStatus run() {
-    CanonicalDecoder decoder;
-    CodecStatus codes = buildDecoder(context_, decoder);
-    if (!codes) {
-      finish(codes.error());
-      return codes;
+  // Calling thread: builds the codes and lets the reading start; returns how that went. Once
+  // it has failed, or the caller gives up, the reading thread ends without reading.
+  CodecStatus buildCodes() {
+    try {
+      codes_ = buildDecoder(context_, decoder_);
+    } catch (const std::bad_alloc&) {
+      codes_ = CodecStatus::failure(CodecError::OutOfMemory, "not enough memory for the codes");
     }
-    BitStreamSource source(context_, in_, decoder, controlSymbols_);
-    finish(parse(source));
-    return codes;
+    announce(codes_ ? kCodesBuilt : kNoCodes);
+    return codes_;
+  }
+
+  // Calling thread: no codes will come (it is leaving early).
+  void giveUp() { announce(kNoCodes); }
+
+  // Second thread: waits for the codes, then reads the stream into the queue. Ends the queue
+  // whatever happens, with why the blocks ended.
+  void run() noexcept {
+    codesState_.wait(kCodesPending, std::memory_order_acquire);
+    if (codesState_.load(std::memory_order_acquire) != kCodesBuilt) {
+      finish(CodecError::OutOfMemory);
+      return;
+    }
+    try {
+      BitStreamSource source(context_, in_, decoder_, controlSymbols_);
+      finish(parse(source));
+    } catch (const std::bad_alloc&) {
+      finish(CodecError::OutOfMemory);
+    }
   }
 
   void abandon() noexcept { abandoned_.store(true, std::memory_order_relaxed); }
 
+  // After the reading thread has ended: what was wrong with the stream (Ok when every
+  // declared token could be read; OutOfMemory when it could not be read for want of memory).
   [[nodiscard]] CodecError streamFailure() const noexcept { return streamFailure_; }
 
  private:
@@ -103,10 +134,22 @@ class StreamParser {
     queue_.flush();
   }
 
+  static constexpr std::uint32_t kCodesPending = 0;
+  static constexpr std::uint32_t kCodesBuilt = 1;
+  static constexpr std::uint32_t kNoCodes = 2;
+
+  void announce(std::uint32_t state) {
+    codesState_.store(state, std::memory_order_release);
+    codesState_.notify_one();
+  }
+
   CodecContext& context_;
   BitReader& in_;
   std::span<const std::uint32_t> controlSymbols_;
   BlockQueue& queue_;
+  CanonicalDecoder decoder_;
+  CodecStatus codes_;
+  std::atomic<std::uint32_t> codesState_{kCodesPending};
   std::atomic<bool> abandoned_{false};
   CodecError streamFailure_ = CodecError::Ok;
 };
@@ -145,47 +188,29 @@ class QueuedBlocks {
   std::size_t tokensUsed_ = 0;
 };
 
-// The second thread's work: the grids, the first rebuilding pass over the queued blocks, and,
-// once the whole stream has proved sound, the smoothing, while the cells are still in this
-// processor's cache. It is kept on the heap, away from the reading thread's stack: its block
-// log grows with every block.
-class alignas(128) BlockPlacer {
+// The calling thread's work: the grids, the first rebuilding pass over the queued blocks, and,
+// once the whole stream has proved sound, the smoothing. What the progress callback throws
+// passes through.
+class BlockPlacer {
  public:
-  BlockPlacer(CodecContext& context, BlockQueue& queue, StreamParser& parser)
-      : context_(context), queue_(queue), parser_(parser),
+  BlockPlacer(CodecContext& context, BlockQueue& queue)
+      : context_(context), queue_(queue),
         log_(context.smoothThreshold != 0, static_cast<bool>(context.progress)) {}
 
-  void run() noexcept {
-    try {
-      grids_ = allocateGrids(context_);
-      if (grids_) {
-        // A block takes at least one token.
-        log_.reserve(std::size_t{context_.lastToken} + 1);
-        QueuedBlocks blocks(queue_);
-        RebuildWalk<QueuedBlocks> first(context_, blocks, log_);
-        walked_ = first.run();
-        walkFailure_ = first.failure();
-        tokensUsed_ = blocks.tokensUsed();
-      }
-      if (walked_) {
-        if (streamSound()) log_.smoothInOrder(context_, 1);
-        return;
-      }
-    } catch (const std::bad_alloc&) {
-      grids_ = CodecStatus::failure(CodecError::OutOfMemory, "not enough memory for the image");
-    } catch (...) {
-      // Thrown by the progress callback: it reaches the caller from the calling thread.
-      thrown_ = std::current_exception();
-    }
-    // The image is lost: the rest of the stream need not be read.
-    parser_.abandon();
-    queue_.stopConsuming();
+  // Fails when the grids cannot be had or the walk fails; succeeds otherwise, smoothing only
+  // when the stream ended cleanly (the reader then says what was wrong with it).
+  CodecStatus run() {
+    if (CodecStatus grids = allocateGrids(context_); !grids) return grids;
+    // A block takes at least one token.
+    log_.reserve(std::size_t{context_.lastToken} + 1);
+    QueuedBlocks blocks(queue_);
+    RebuildWalk<QueuedBlocks> first(context_, blocks, log_);
+    if (!first.run()) return decodeFailure(first.failure());
+    tokensUsed_ = blocks.tokensUsed();
+    if (streamSound()) log_.smoothInOrder(context_, 1);
+    return CodecStatus::success();
   }
 
-  [[nodiscard]] const std::exception_ptr& thrown() const noexcept { return thrown_; }
-  [[nodiscard]] const CodecStatus& grids() const noexcept { return grids_; }
-  [[nodiscard]] bool walked() const noexcept { return walked_; }
-  [[nodiscard]] CodecError walkFailure() const noexcept { return walkFailure_; }
   [[nodiscard]] std::size_t tokensUsed() const noexcept { return tokensUsed_; }
 
  private:
@@ -201,23 +226,19 @@ class alignas(128) BlockPlacer {
 
   CodecContext& context_;
   BlockQueue& queue_;
-  StreamParser& parser_;
   BlockLog log_;
-  std::exception_ptr thrown_;
-  CodecStatus grids_;
-  bool walked_ = false;
-  CodecError walkFailure_ = CodecError::Ok;
   std::size_t tokensUsed_ = 0;
 };
 
-// The placing thread, started on a processor other than this one's where there is one: started
-// beside its creator, a new thread can hold the creator up for a millisecond. Joined however
-// the creator leaves; should it leave early (an exception while reading), the placer is first
-// told that no more blocks come.
-class PlacerThread {
+// The reading thread, started on a processor other than this one's where there is one:
+// started beside its creator, a new thread can hold the creator up for a millisecond. Joined
+// however the creator leaves; should it leave early (a failure or an exception while placing),
+// the reader is first told that no codes come, that nobody takes blocks any more and that the
+// rest of the stream need not be read.
+class ReaderThread {
  public:
   // Throws std::system_error when no thread can be started.
-  PlacerThread(BlockPlacer& placer, BlockQueue& queue) : queue_(queue) {
+  ReaderThread(StreamParser& parser, BlockQueue& queue) : parser_(parser), queue_(queue) {
 #if defined(__linux__)
     pthread_attr_t attributes;
     if (pthread_attr_init(&attributes) != 0) {
@@ -229,22 +250,23 @@ class PlacerThread {
       if (here >= 0) CPU_CLR(here, &others);
       if (CPU_COUNT(&others) > 0) pthread_attr_setaffinity_np(&attributes, sizeof others, &others);
     }
-    const int started = pthread_create(&thread_, &attributes, &PlacerThread::start, &placer);
+    const int started = pthread_create(&thread_, &attributes, &ReaderThread::start, &parser);
     pthread_attr_destroy(&attributes);
     if (started != 0) throw std::system_error(started, std::generic_category());
 #else
-    thread_ = std::thread([&placer] { placer.run(); });
+    thread_ = std::thread([&parser] { parser.run(); });
 #endif
     running_ = true;
   }
-  ~PlacerThread() {
+  ~ReaderThread() {
     if (!running_) return;
-    queue_.push(queued::end(CodecError::OutOfMemory));
-    queue_.flush();
+    parser_.giveUp();
+    parser_.abandon();
+    queue_.stopConsuming();
     join();
   }
-  PlacerThread(const PlacerThread&) = delete;
-  PlacerThread& operator=(const PlacerThread&) = delete;
+  ReaderThread(const ReaderThread&) = delete;
+  ReaderThread& operator=(const ReaderThread&) = delete;
 
   void join() {
     if (!running_) return;
@@ -258,18 +280,18 @@ class PlacerThread {
 
  private:
 #if defined(__linux__)
-  static void* start(void* placer) {
-    static_cast<BlockPlacer*>(placer)->run();
+  static void* start(void* parser) {
+    static_cast<StreamParser*>(parser)->run();
     return nullptr;
   }
   pthread_t thread_{};
 #else
   std::thread thread_;
 #endif
+  StreamParser& parser_;
   BlockQueue& queue_;
   bool running_ = false;
 };
-
 
 // The processors this process may run on: a process confined to one gains nothing from a
 // second thread.
@@ -304,22 +326,20 @@ bool worthTwoThreads(const CodecContext& context) {
 std::optional<CodecStatus> decodeOnTwoThreads(CodecContext& context, BitReader& in,
                                               std::span<const std::uint32_t> controlSymbols) {
   BlockQueue queue;
-  StreamParser parser(context, in, controlSymbols, queue);
-  auto placer = std::make_unique<BlockPlacer>(context, queue, parser);
-  std::optional<PlacerThread> placing;
+  const auto parser = std::make_unique<StreamParser>(context, in, controlSymbols, queue);
+  std::optional<ReaderThread> reading;
   try {
-    placing.emplace(*placer, queue);
+    reading.emplace(*parser, queue);
   } catch (const std::system_error&) {
     return std::nullopt;
   }
-  const CodecStatus codes = parser.run();
-  placing->join();
-  if (placer->thrown()) std::rethrow_exception(placer->thrown());
-  if (!codes) return codes;
-  if (!placer->grids()) return placer->grids();
-  if (!placer->walked()) return rebuildFailure(placer->walkFailure());
-  if (parser.streamFailure() != CodecError::Ok) return rebuildFailure(parser.streamFailure());
-  context.cursor = placer->tokensUsed();
+  // The reading thread starts while the codes are built.
+  if (CodecStatus codes = parser->buildCodes(); !codes) return codes;
+  BlockPlacer placer(context, queue);
+  if (CodecStatus placed = placer.run(); !placed) return placed;
+  reading->join();
+  if (parser->streamFailure() != CodecError::Ok) return decodeFailure(parser->streamFailure());
+  context.cursor = placer.tokensUsed();
   return CodecStatus::success();
 }
 

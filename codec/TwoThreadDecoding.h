@@ -1,4 +1,4 @@
-// Decoding on two threads: this thread reads the token stream while a second one places and
+// Decoding on two threads: a second thread reads the token stream while this one places and
 // smooths the blocks. Results and failures are those of the one-thread decoder.
 #pragma once
 
