@@ -59,11 +59,12 @@ CodecStatus decodeFailure(CodecError error) {
 // Reads every declared token, grouped into blocks as the walk groups them (its X markers, its
 // Y markers, its colour), once the calling thread has built the codes. It reads to the last
 // declared token even after the walk has ended, so that a file is accepted or rejected on all
-// its tokens, unless the walk has failed and `abandon` says so. Runs on the second thread;
-// kept on the heap, apart from the calling thread's stack.
+// its tokens, unless the walk has failed and `abandon` says so. Runs on the second thread,
+// with a reader of its own: kept on the heap, apart from the calling thread's stack, whose
+// lines that thread writes with every block.
 class alignas(128) StreamParser {
  public:
-  StreamParser(CodecContext& context, BitReader& in,
+  StreamParser(CodecContext& context, const BitReader& in,
                std::span<const std::uint32_t> controlSymbols, BlockQueue& queue)
       : context_(context), in_(in), controlSymbols_(controlSymbols), queue_(queue) {}
 
@@ -144,7 +145,7 @@ class alignas(128) StreamParser {
   }
 
   CodecContext& context_;
-  BitReader& in_;
+  BitReader in_;
   std::span<const std::uint32_t> controlSymbols_;
   BlockQueue& queue_;
   CanonicalDecoder decoder_;
@@ -323,7 +324,7 @@ bool worthTwoThreads(const CodecContext& context) {
   return context.lastToken >= kMinTokens && usableProcessors() > 1;
 }
 
-std::optional<CodecStatus> decodeOnTwoThreads(CodecContext& context, BitReader& in,
+std::optional<CodecStatus> decodeOnTwoThreads(CodecContext& context, const BitReader& in,
                                               std::span<const std::uint32_t> controlSymbols) {
   BlockQueue queue;
   const auto parser = std::make_unique<StreamParser>(context, in, controlSymbols, queue);

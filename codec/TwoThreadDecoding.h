@@ -17,7 +17,7 @@ namespace tq1 {
 // Decodes the rest of the data from `in` (the codes, the tokens, the image) on two threads.
 // `controlSymbols`: the control symbols' indices from the header. Returns nothing when no
 // second thread could be started, for the caller to decode on one.
-std::optional<CodecStatus> decodeOnTwoThreads(CodecContext& context, BitReader& in,
+std::optional<CodecStatus> decodeOnTwoThreads(CodecContext& context, const BitReader& in,
                                               std::span<const std::uint32_t> controlSymbols);
 
 }  // namespace tq1
