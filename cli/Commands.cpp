@@ -130,7 +130,7 @@ int runDecode(const Command& command) {
     if (decoded.ok()) {
       decoded = decodeImage(bytes.span(), {.progress = progress.callback(),
                                     .threads = command.oneOfMany ? DecodeThreads::One
-                                                                 : DecodeThreads::Auto});
+                                                                 : DecodeThreads::OneUnlessLarge});
     }
   }  // the file's bytes go before the image is written
   progress.finish();

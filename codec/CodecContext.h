@@ -50,8 +50,10 @@ enum class CodecOutputs {
 // the calling thread fills and smooths the grid; the progress callback is called from the
 // calling thread either way. `Auto` takes two for images of some size on machines with more
 // than one processor; callers that keep every processor busy already, as a batch with several
-// workers does, ask for `One`.
-enum class DecodeThreads { Auto, One, Two };
+// workers does, ask for `One`. `OneUnlessLarge` takes two only for images of some megapixels:
+// for programs that make one conversion and end, in which a second thread saves a photo's
+// decode only a few per cent, for a third more processor time.
+enum class DecodeThreads { Auto, One, Two, OneUnlessLarge };
 
 struct CodecContext {
   CodecOutputs outputs = CodecOutputs::Everything;

@@ -29,7 +29,8 @@ QSize thumbnailSize(QSize imageSize, int maxSide) noexcept {
 ImageFileResult<QImage> makeThumbnail(const QString& path, int maxSide) {
   ImageFileResult<QImage> result;
   const std::filesystem::path file = QFile::encodeName(path).toStdString();
-  const DecodeResult decoded = decodeImageFile(file);
+  // A thumbnailer makes one picture and ends.
+  const DecodeResult decoded = decodeImageFile(file, {.threads = DecodeThreads::OneUnlessLarge});
   if (!decoded.ok()) {
     result.status = ImageFileStatus::failure(ImageFileError::InvalidData, decoded.status.message());
     return result;
