@@ -75,8 +75,12 @@ std::uint32_t fillSquares(const Grid& grid, std::uint8_t* const* rows, std::uint
 
 }  // namespace
 
-void fillBitmapBand(const Grid& grid, std::uint32_t rowBytes, std::uint32_t y0,
-                    std::uint32_t count, std::uint8_t* out) {
+// Starts on a cache line of its own: where the linker otherwise puts it depends on unrelated
+// code, and with its inner loop placed unluckily a 24-megapixel decode took 270 ms instead of
+// 216 ms (measured on two builds that differed in nothing else).
+[[gnu::aligned(64)]] void fillBitmapBand(const Grid& grid, std::uint32_t rowBytes,
+                                         std::uint32_t y0, std::uint32_t count,
+                                         std::uint8_t* out) {
   std::uint8_t* rows[kBitmapBandRows];
   for (std::uint32_t r = 0; r < count; ++r) rows[r] = out + std::size_t{count - 1 - r} * rowBytes;
   std::uint32_t x = 0;
