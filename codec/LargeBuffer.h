@@ -1,14 +1,15 @@
-// Memory for the buffers that grow with the image (the grids, a mapped input file): one
+// Memory for the buffers that grow with the image (the grids, the bytes of the file read): one
 // policy for all of them.
 //
 // A buffer of 32 MiB or more (the grids of an image from about 8 megapixels; in a program
-// that makes one conversion and ends, 1 MiB or more) is mapped from the system on its own, aligned to and rounded up to 2 MiB, and the system is asked to back it
-// with huge pages where it allows that. Each such buffer is then touched in a few page faults
-// instead of one for every 4 KiB, which a conversion of a large image otherwise spends a good
-// part of its time on. Where huge pages are not to be had, the same mapping simply gets small
-// pages. Mapped memory arrives zeroed, so a buffer that must start zeroed costs no pass of its
-// own. Smaller buffers come from the heap, zeroed only when asked (and then by calloc, which
-// skips memory fresh from the system).
+// that makes one conversion and ends, 1 MiB or more) is mapped from the system on its own,
+// aligned to and rounded up to 2 MiB, and the system is asked to back it with huge pages where
+// it allows that. Each such buffer is then touched in a few page faults instead of one for
+// every 4 KiB, which a conversion of a large image otherwise spends a good part of its time
+// on. Where huge pages are not to be had, the same mapping simply gets small pages. Mapped
+// memory arrives zeroed, so a buffer that must start zeroed costs no pass of its own. Smaller
+// buffers come from the heap, zeroed only when asked (and then by calloc, which skips memory
+// fresh from the system).
 #pragma once
 
 #include <cstddef>
@@ -85,7 +86,8 @@ class LargeArray {
   const T* end() const noexcept { return data_ + size_; }
 
   friend bool operator==(const LargeArray& a, const LargeArray& b) noexcept {
-    return a.size_ == b.size_ && (a.size_ == 0 || std::memcmp(a.data_, b.data_, a.size_ * sizeof(T)) == 0);
+    return a.size_ == b.size_ &&
+           (a.size_ == 0 || std::memcmp(a.data_, b.data_, a.size_ * sizeof(T)) == 0);
   }
 
  private:

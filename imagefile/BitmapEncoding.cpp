@@ -14,7 +14,6 @@ namespace {
 constexpr std::uint32_t kFileHeaderBytes = 14;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
 static_assert(kFileHeaderBytes + kInfoHeaderBytes == kBitmapHeaderBytes);
-constexpr std::uint32_t kBandRows = kBitmapBandRows;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -94,18 +93,11 @@ std::optional<BitmapLayout> bitmapLayout(std::uint64_t width, std::uint64_t heig
 
 namespace {
 
-// Image rows y0 .. y0 + count - 1 in file order (bottom row first) into `out`, count rows of
-// layout.rowBytes whose padding the caller has zeroed.
-void fillBand(const Grid& grid, const BitmapLayout& layout, std::uint32_t y0, std::uint32_t count,
-              std::uint8_t* out) {
-  fillBitmapBand(grid, layout.rowBytes, y0, count, out);
-}
-
 // Calls band(y0, count) for the bands of rows in file order, bottom band first.
 template <typename Band>
 bool forEachBand(const BitmapLayout& layout, Band band) {
   for (std::uint32_t end = layout.height; end > 0;) {
-    const std::uint32_t count = std::min(kBandRows, end);
+    const std::uint32_t count = std::min(kBitmapBandRows, end);
     end -= count;
     if (!band(end, count)) return false;
   }
@@ -120,7 +112,9 @@ ImageFileResult<Bytes> encodeBitmap(const Grid& grid) {
   ImageFileResult<Bytes> result = detail::startBitmapFile(*layout);
   if (!result.ok()) return result;
   forEachBand(*layout, [&](std::uint32_t y0, std::uint32_t count) {
-    fillBand(grid, *layout, y0, count, detail::bitmapRow(result.value, *layout, y0 + count - 1));
+    // The rows' padding is zeroed in the file as started.
+    fillBitmapBand(grid, layout->rowBytes, y0, count,
+                   detail::bitmapRow(result.value, *layout, y0 + count - 1));
     return true;
   });
   return result;
@@ -130,9 +124,9 @@ bool streamBitmap(const Grid& grid, const BitmapLayout& layout, const ByteSink& 
   std::uint8_t header[kBitmapHeaderBytes] = {};
   putHeaders(header, layout);
   if (!sink(header)) return false;
-  std::vector<std::uint8_t> band(std::size_t{kBandRows} * layout.rowBytes, 0);
+  std::vector<std::uint8_t> band(std::size_t{kBitmapBandRows} * layout.rowBytes, 0);
   return forEachBand(layout, [&](std::uint32_t y0, std::uint32_t count) {
-    fillBand(grid, layout, y0, count, band.data());
+    fillBitmapBand(grid, layout.rowBytes, y0, count, band.data());
     return sink(std::span<const std::uint8_t>(band.data(), std::size_t{count} * layout.rowBytes));
   });
 }

@@ -2,24 +2,20 @@
 #include "imagefile/BitmapRows.h"
 
 #include "codec/Simd.h"
+#include "imagefile/BitmapEncoding.h"
 
 namespace tq1 {
 
 namespace {
-
-// The bytes of a pixel in file order: blue, green, red.
-inline void putPixel(std::uint8_t* at, PackedColour colour) noexcept {
-  at[0] = channelOf(colour, 2);
-  at[1] = channelOf(colour, 1);
-  at[2] = channelOf(colour, 0);
-}
 
 // Columns x .. width - 1 of the band, a cell at a time.
 void fillColumns(const Grid& grid, std::uint8_t* const* rows, std::uint32_t x, std::uint32_t y0,
                  std::uint32_t count) {
   for (; x < grid.width(); ++x) {
     const PackedColour* cells = grid.column(x).data() + y0;
-    for (std::uint32_t r = 0; r < count; ++r) putPixel(rows[r] + 3 * std::size_t{x}, cells[r]);
+    for (std::uint32_t r = 0; r < count; ++r) {
+      detail::putBitmapPixel(rows[r] + 3 * std::size_t{x}, cells[r]);
+    }
   }
 }
 
